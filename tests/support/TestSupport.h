@@ -1,0 +1,26 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+#include <QTemporaryDir>
+
+namespace rixtest {
+
+// Reads a whole file; empty when it cannot be read.
+QByteArray ReadAll(const QString& path);
+// Writes bytes to a file, creating its directory; returns false on failure.
+bool WriteAll(const QString& path, const QByteArray& bytes);
+// Big5 bytes of a UTF-8 literal, for building fixtures.
+QByteArray Big5(const QString& text);
+// Path of a directory that the test owns; removed at the end of the test.
+class ScratchDir {
+public:
+  ScratchDir();
+  QString path() const;  // ends with "/"
+  QString file(const QString& name) const { return path() + name; }
+
+private:
+  QTemporaryDir dir_;
+};
+
+}  // namespace rixtest

@@ -1,0 +1,39 @@
+#include "options/RadioGroup.h"
+
+#include <QButtonGroup>
+#include <QRadioButton>
+#include <QVBoxLayout>
+
+namespace rix {
+
+RadioGroup::RadioGroup(const QString& title, const QStringList& items, QWidget* parent)
+    : QGroupBox(title, parent), group_(new QButtonGroup(this)) {
+  auto* layout = new QVBoxLayout(this);
+  for (int i = 0; i < items.size(); ++i) {
+    auto* button = new QRadioButton(items[i], this);
+    group_->addButton(button, i);
+    buttons_.append(button);
+    layout->addWidget(button);
+  }
+  layout->addStretch(1);
+  connect(group_, &QButtonGroup::idToggled, this, [this](int id, bool checked) {
+    if (checked && !setting_) emit itemChosen(id);
+  });
+}
+
+int RadioGroup::itemIndex() const { return group_->checkedId(); }
+
+void RadioGroup::setItemIndex(int index) {
+  setting_ = true;
+  if (QRadioButton* chosen = button(index)) {
+    chosen->setChecked(true);
+  } else if (QAbstractButton* current = group_->checkedButton()) {
+    // An exclusive group refuses to uncheck its last button.
+    group_->setExclusive(false);
+    current->setChecked(false);
+    group_->setExclusive(true);
+  }
+  setting_ = false;
+}
+
+}  // namespace rix

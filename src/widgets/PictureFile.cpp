@@ -1,0 +1,98 @@
+#include "widgets/PictureFile.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QImageReader>
+#include <QStringList>
+
+#include "widgets/PcxCodec.h"
+
+namespace rix {
+
+namespace {
+
+struct TypeInfo {
+  PictureFile::Type type;
+  const char* label;       // shown in the open dialog
+  const char* qtFormat;    // Qt's reader; null for the program's own
+  const char* failureExt;  // the name used in the failure text
+  QStringList extensions;
+};
+
+const QList<TypeInfo>& Types() {
+  static const QList<TypeInfo> types = {
+      {PictureFile::Type::Bmp, "BMP", "bmp", "bmp", {"bmp"}},
+      {PictureFile::Type::Gif, "GIF", "gif", "gif", {"gif"}},
+      {PictureFile::Type::Jpeg, "JPEG", "jpeg", "jpg", {"jpg", "jpeg"}},
+      {PictureFile::Type::Pcx, "PCX", nullptr, "pcx", {"pcx"}},
+      {PictureFile::Type::Png, "PNG", "png", "png", {"png"}},
+      {PictureFile::Type::Tiff, "TIFF", "tiff", "tif", {"tif", "tiff"}},
+  };
+  return types;
+}
+
+const TypeInfo* InfoOf(PictureFile::Type type) {
+  for (const TypeInfo& info : Types())
+    if (info.type == type) return &info;
+  return nullptr;
+}
+
+bool Readable(const TypeInfo& info) {
+  return !info.qtFormat || QImageReader::supportedImageFormats().contains(info.qtFormat);
+}
+
+// PCX files are small by nature; this only stops a stray huge file from
+// being pulled into memory whole.
+constexpr qint64 kMaxPcxFileSize = qint64(512) * 1024 * 1024;
+
+QImage ReadPcx(const QString& path) {
+  QFile file(path);
+  if (!file.open(QIODevice::ReadOnly) || file.size() > kMaxPcxFileSize) return {};
+  return PcxCodec::Decode(file.readAll());
+}
+
+QImage ReadWithQt(const QString& path, const char* format) {
+  QImageReader reader(path, format);
+  if (format) reader.setAutoDetectImageFormat(false);
+  return reader.read();
+}
+
+}  // namespace
+
+PictureFile::Type PictureFile::TypeOf(const QString& path) {
+  const QString ext = QFileInfo(path).suffix().toLower();
+  for (const TypeInfo& info : Types())
+    if (info.extensions.contains(ext)) return info.type;
+  return Type::Unknown;
+}
+
+QString PictureFile::ReadFailureText(Type type) {
+  const TypeInfo* info = InfoOf(type);
+  return info ? QStringLiteral("Reading %1 file failed").arg(QLatin1String(info->failureExt))
+              : QString();
+}
+
+QImage PictureFile::Read(const QString& path, QString* failureText) {
+  const Type type = TypeOf(path);
+  const TypeInfo* info = InfoOf(type);
+  QImage image;
+  if (info) image = info->qtFormat ? ReadWithQt(path, info->qtFormat) : ReadPcx(path);
+  if (image.isNull()) image = ReadWithQt(path, nullptr);
+  if (failureText) *failureText = image.isNull() ? ReadFailureText(type) : QString();
+  return image;
+}
+
+QString PictureFile::Filter() {
+  QStringList all;
+  QStringList each;
+  for (const TypeInfo& info : Types()) {
+    if (!Readable(info)) continue;
+    QStringList patterns;
+    for (const QString& ext : info.extensions) patterns << "*." + ext;
+    all << patterns;
+    each << QStringLiteral("%1 (%2)").arg(QLatin1String(info.label), patterns.join(' '));
+  }
+  return QStringLiteral("All Media (%1);;").arg(all.join(' ')) + each.join(";;");
+}
+
+}  // namespace rix

@@ -1,0 +1,31 @@
+#pragma once
+
+#include <QImage>
+#include <QString>
+
+namespace rix {
+
+// Reads a picture file with the decoder its extension names.
+class PictureFile {
+public:
+  enum class Type { Unknown, Bmp, Gif, Jpeg, Pcx, Png, Tiff };
+
+  // By the extension, without regard to case: .bmp .gif .jpg .jpeg .pcx
+  // .png .tif .tiff; anything else is Unknown.
+  static Type TypeOf(const QString& path);
+
+  // "Reading <ext> file failed" for the six known types; empty for Unknown.
+  static QString ReadFailureText(Type type);
+
+  // Decodes the file. The extension's decoder is tried first; a file whose
+  // content is some other picture format Qt knows (a PNG saved as .bmp) is
+  // still shown, since a misnamed picture is not a broken one. A null image
+  // means failure, and *failureText (when given) is set to the text for the
+  // extension: empty for an unknown one.
+  static QImage Read(const QString& path, QString* failureText = nullptr);
+
+  // Open-dialog filter of the readable types, "All Media (...)" first.
+  static QString Filter();
+};
+
+}  // namespace rix

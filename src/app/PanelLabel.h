@@ -1,0 +1,20 @@
+#pragma once
+
+#include <QLabel>
+#include <functional>
+
+namespace rix {
+
+// A sunken panel with a caption that reports double clicks.
+class PanelLabel : public QLabel {
+  Q_OBJECT
+
+public:
+  explicit PanelLabel(QWidget* parent = nullptr);
+  std::function<void()> onDoubleClick;
+
+protected:
+  void mouseDoubleClickEvent(QMouseEvent* event) override;
+};
+
+}  // namespace rix

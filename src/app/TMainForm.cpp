@@ -1,0 +1,548 @@
+#include "app/TMainForm.h"
+
+#include <QAction>
+#include <QCloseEvent>
+#include <QFrame>
+#include <QGridLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QSplitter>
+#include <QStackedWidget>
+#include <QStatusBar>
+#include <QTabWidget>
+#include <QTimer>
+#include <QToolBar>
+#include <QTreeWidget>
+#include <QVBoxLayout>
+
+#include "app/CaptionBar.h"
+#include "app/PanelLabel.h"
+#include "platform/AppPaths.h"
+#include "platform/Big5.h"
+#include "platform/ByteText.h"
+#include "platform/FileError.h"
+#include "platform/FileOps.h"
+#include "widgets/Dialogs.h"
+#include "widgets/Glyphs.h"
+#include "widgets/WaitCursor.h"
+
+using rix::StringGrid;
+
+TMainForm::TMainForm(const MainFormSetup& setup, QWidget* parent)
+    : QMainWindow(parent),
+      appDir_(setup.appDir),
+      tempDir_(setup.tempDir),
+      dialogs_(setup.dialogs),
+      splash_(setup.splash) {
+  Q_ASSERT(dialogs_);
+  setObjectName(QStringLiteral("MainForm"));
+  setWindowTitle(QStringLiteral("RIX FrontEnd v0.8"));
+  QFont f(QStringLiteral("Times New Roman"));
+  f.setPixelSize(12);
+  setFont(f);
+  resize(681, 605);
+  BuildWindow();
+  FormCreate();
+}
+
+TMainForm::~TMainForm() {
+  Guard([this] { FormDestroy(); });
+}
+
+void TMainForm::Guard(const std::function<void()>& action) {
+  try {
+    action();
+  } catch (const rix::FileError& e) {
+    dialogs_->errorBox(e.text());
+  }
+}
+
+QString TMainForm::NativeOf(const QString& programPath) const {
+  return rix::ResolvePath(rix::ApplyAppDirRule(programPath, appDir_));
+}
+
+QString TMainForm::EmuValue(int col) const {
+  return rix::Big5Decode(rix::TrimBytes(EmuGrid->cell(col, EmuGrid->row())));
+}
+
+// ---------------------------------------------------------------- layout
+
+void TMainForm::BuildWindow() {
+  MSOfficeCaption1 = new rix::CaptionBar(this);
+  setMenuWidget(MSOfficeCaption1);
+  BuildMenus();
+  BuildToolBars();
+
+  Panel1 = new QFrame(this);
+  Panel1->setObjectName(QStringLiteral("Panel1"));
+  auto* p1 = new QVBoxLayout(Panel1);
+  p1->setContentsMargins(3, 3, 3, 3);
+  p1->setSpacing(0);
+  Splitter1 = new QSplitter(Qt::Horizontal, Panel1);
+  Splitter1->setObjectName(QStringLiteral("Splitter1"));
+  Splitter1->setHandleWidth(3);
+  Splitter1->setChildrenCollapsible(false);
+  p1->addWidget(Splitter1);
+
+  BuildLeftColumn();
+  BuildPages();
+  Splitter1->addWidget(Panel4);
+  Splitter1->addWidget(RomPage);
+  Splitter1->setStretchFactor(0, 0);
+  Splitter1->setStretchFactor(1, 1);
+  Splitter1->setSizes({170, 500});
+
+  auto* central = new QWidget(this);
+  auto* cl = new QVBoxLayout(central);
+  cl->setContentsMargins(0, 0, 0, 0);
+  cl->setSpacing(0);
+  cl->addWidget(Panel1, 1);
+  // The banner runs along the bottom of the window.
+  RixLED1 = new QFrame(central);
+  RixLED1->setObjectName(QStringLiteral("RixLED1"));
+  RixLED1->setFixedHeight(52);
+  cl->addWidget(RixLED1);
+  setCentralWidget(central);
+
+  Timer1 = new QTimer(this);
+  Timer1->setObjectName(QStringLiteral("Timer1"));
+  Timer1->setInterval(1000);
+  connect(Timer1, &QTimer::timeout, this, [this] { Guard([this] { Timer1Timer(); }); });
+
+  WireGrids();
+}
+
+void TMainForm::BuildLeftColumn() {
+  Panel4 = new QWidget(this);
+  Panel4->setObjectName(QStringLiteral("Panel4"));
+  auto* v = new QVBoxLayout(Panel4);
+  v->setContentsMargins(0, 0, 0, 0);
+  v->setSpacing(0);
+  Splitter2 = new QSplitter(Qt::Vertical, Panel4);
+  Splitter2->setObjectName(QStringLiteral("Splitter2"));
+  Splitter2->setHandleWidth(3);
+  Splitter2->setChildrenCollapsible(false);
+  v->addWidget(Splitter2);
+
+  auto* top = new QWidget(Splitter2);
+  auto* tv = new QVBoxLayout(top);
+  tv->setContentsMargins(0, 0, 0, 0);
+  tv->setSpacing(0);
+  // Table and tree share one area; the tree lies on top.
+  EmuArea = new QWidget(top);
+  auto* g = new QGridLayout(EmuArea);
+  g->setContentsMargins(0, 0, 0, 0);
+  EmuGrid = new StringGrid(EmuArea);
+  EmuGrid->setObjectName(QStringLiteral("EmuGrid"));
+  EmuGrid->data().setColCount(8);
+  EmuGrid->setRowCount(2);
+  EmuGrid->setColCount(8);
+  EmuTree = new QTreeWidget(EmuArea);
+  EmuTree->setObjectName(QStringLiteral("EmuTree"));
+  EmuTree->setHeaderHidden(true);
+  EmuTree->setIndentation(19);
+  EmuTree->setContextMenuPolicy(Qt::CustomContextMenu);
+  connect(EmuTree, &QWidget::customContextMenuRequested, this,
+          [this](const QPoint& p) { EmuTreePopupMenu->exec(EmuTree->viewport()->mapToGlobal(p)); });
+  g->addWidget(EmuGrid, 0, 0);
+  g->addWidget(EmuTree, 0, 0);
+  EmuTree->raise();
+  tv->addWidget(EmuArea, 1);
+  WWWLink = new QLabel(top);
+  WWWLink->setObjectName(QStringLiteral("WWWLink"));
+  WWWLink->setFixedHeight(13);
+  tv->addWidget(WWWLink);
+
+  ImagePanel = new QFrame(Splitter2);
+  ImagePanel->setObjectName(QStringLiteral("ImagePanel"));
+  ImagePanel->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+  ImagePanel->setAutoFillBackground(true);
+  ImagePanel->setBackgroundRole(QPalette::Button);
+  auto* iv = new QVBoxLayout(ImagePanel);
+  iv->setContentsMargins(1, 1, 1, 1);
+  GameImage = new QWidget(ImagePanel);
+  GameImage->setObjectName(QStringLiteral("GameImage"));
+  iv->addWidget(GameImage);
+  Splitter2->addWidget(top);
+  Splitter2->addWidget(ImagePanel);
+  Splitter2->setStretchFactor(0, 1);
+  Splitter2->setStretchFactor(1, 0);
+  Splitter2->setSizes({340, 160});
+}
+
+void TMainForm::BuildPages() {
+  RomPage = new QTabWidget(this);
+  RomPage->setObjectName(QStringLiteral("RomPage"));
+  RomPage->installEventFilter(this);
+
+  TabSheet1 = new QWidget(RomPage);
+  TabSheet1->setObjectName(QStringLiteral("TabSheet1"));
+  auto* t1 = new QVBoxLayout(TabSheet1);
+  t1->setContentsMargins(0, 0, 0, 0);
+  t1->setSpacing(0);
+  RomGrid = new StringGrid(TabSheet1);
+  RomGrid->setObjectName(QStringLiteral("RomGrid"));
+  RomGrid->setColCount(6);
+  RomGrid->setRowCount(2);
+  RomGrid->setImages({rix::Glyphs::LampOff(), rix::Glyphs::LampOn()});
+  t1->addWidget(RomGrid, 1);
+  RomPanel = new rix::PanelLabel(TabSheet1);
+  RomPanel->setObjectName(QStringLiteral("RomPanel"));
+  RomPanel->setFixedHeight(21);
+  RomPanel->onDoubleClick = [this] { Guard([this] { RomPanelDblClick(); }); };
+  t1->addWidget(RomPanel);
+  RomPage->addTab(TabSheet1, QStringLiteral("遊戲"));
+
+  TabSheet2 = new QWidget(RomPage);
+  TabSheet2->setObjectName(QStringLiteral("TabSheet2"));
+  auto* t2 = new QVBoxLayout(TabSheet2);
+  t2->setContentsMargins(0, 0, 0, 0);
+  SetNotebook = new QStackedWidget(TabSheet2);
+  SetNotebook->setObjectName(QStringLiteral("SetNotebook"));
+  t2->addWidget(SetNotebook);
+
+  CommonPage = new QWidget(SetNotebook);
+  CommonPage->setObjectName(QStringLiteral("Common"));
+  Label1 = new QLabel(QStringLiteral("加在 ROM 前的指令:"), CommonPage);
+  Label1->setObjectName(QStringLiteral("Label1"));
+  Label1->move(8, 8);
+  CommandEdit1 = new QLineEdit(CommonPage);
+  CommandEdit1->setObjectName(QStringLiteral("CommandEdit1"));
+  CommandEdit1->setGeometry(8, 26, 300, 21);
+  Label6 = new QLabel(QStringLiteral("加在 ROM 後的指令:"), CommonPage);
+  Label6->setObjectName(QStringLiteral("Label6"));
+  Label6->move(8, 56);
+  CommandEdit2 = new QLineEdit(CommonPage);
+  CommandEdit2->setObjectName(QStringLiteral("CommandEdit2"));
+  CommandEdit2->setGeometry(8, 74, 300, 21);
+  SaveCommandBtn = new QPushButton(QStringLiteral("參數存檔"), CommonPage);
+  SaveCommandBtn->setObjectName(QStringLiteral("SaveCommandBtn"));
+  SaveCommandBtn->setGeometry(8, 106, 90, 25);
+  connect(SaveCommandBtn, &QPushButton::clicked, this,
+          [this] { Guard([this] { SaveCommandBtnClick(); }); });
+  SetNotebook->addWidget(CommonPage);
+  NeoRagePage = new QWidget(SetNotebook);
+  NeoRagePage->setObjectName(QStringLiteral("NeoRage"));
+  SetNotebook->addWidget(NeoRagePage);
+  ZsnesPage = new QWidget(SetNotebook);
+  ZsnesPage->setObjectName(QStringLiteral("zSNES"));
+  SetNotebook->addWidget(ZsnesPage);
+  RomPage->addTab(TabSheet2, QStringLiteral("設定"));
+
+  TabSheet3 = new QWidget(RomPage);
+  TabSheet3->setObjectName(QStringLiteral("TabSheet3"));
+  auto* t3 = new QVBoxLayout(TabSheet3);
+  t3->setContentsMargins(0, 0, 0, 0);
+  Dock9710 = new QMainWindow(TabSheet3);
+  Dock9710->setObjectName(QStringLiteral("Dock9710"));
+  Dock9710->setWindowFlags(Qt::Widget);
+  MemoToolBar = new QToolBar(QStringLiteral("說明編輯工具"), Dock9710);
+  MemoToolBar->setObjectName(QStringLiteral("MemoToolBar"));
+  MemoToolBar->setIconSize(QSize(16, 16));
+  Dock9710->addToolBar(Qt::TopToolBarArea, MemoToolBar);
+  EmuDoc = new QPlainTextEdit(Dock9710);
+  EmuDoc->setObjectName(QStringLiteral("EmuDoc"));
+  EmuDoc->setContextMenuPolicy(Qt::CustomContextMenu);
+  connect(EmuDoc, &QWidget::customContextMenuRequested, this,
+          [this](const QPoint& p) { MemoPopupMenu->exec(EmuDoc->viewport()->mapToGlobal(p)); });
+  Dock9710->setCentralWidget(EmuDoc);
+  StatusBar1 = new QStatusBar(Dock9710);
+  StatusBar1->setObjectName(QStringLiteral("StatusBar1"));
+  StatusBar1->setSizeGripEnabled(false);
+  for (int w : {90, 50, 90, 90, 90, 50}) {
+    auto* panel = new QLabel(StatusBar1);
+    panel->setFixedWidth(w);
+    panel->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    StatusBar1->addWidget(panel);
+    StatusPanels.append(panel);
+  }
+  Dock9710->setStatusBar(StatusBar1);
+  t3->addWidget(Dock9710);
+  RomPage->addTab(TabSheet3, QStringLiteral("說明"));
+  RomPage->setCurrentIndex(0);
+  ActiveEditor = EmuDoc;
+}
+
+void TMainForm::BuildMenus() {
+  auto item = [this](QMenu* menu, const char* name, const QString& caption, const QKeySequence& key,
+                     std::function<void()> handler) {
+    QAction* a = menu->addAction(caption);
+    a->setObjectName(QString::fromLatin1(name));
+    if (!key.isEmpty()) {
+      a->setShortcut(key);
+      a->setShortcutContext(Qt::WidgetWithChildrenShortcut);
+    }
+    if (handler) connect(a, &QAction::triggered, this, [this, handler] { Guard(handler); });
+    return a;
+  };
+
+  GridPopupMenu = new QMenu(this);
+  GridPopupMenu->setObjectName(QStringLiteral("GridPopupMenu"));
+  QMenu* m = GridPopupMenu;
+  EditMode1 = item(m, "EditMode1", QStringLiteral("編輯模式(&E)"),
+                   QKeySequence(Qt::CTRL | Qt::Key_E), [this] { EditMode1Click(); });
+  EditMode1->setCheckable(true);
+  Reload1 = item(m, "Reload1", QStringLiteral("重新載入(&R)"), QKeySequence(Qt::CTRL | Qt::Key_R),
+                 [this] { Reload1Click(); });
+  Save1 = item(m, "Save1", QStringLiteral("存檔(&S)"), QKeySequence(Qt::CTRL | Qt::Key_S),
+               [this] { Save1Click(); });
+  SaveToHTML1 = item(m, "SaveToHTML1", QStringLiteral("另存 HTML(&H)..."),
+                     QKeySequence(Qt::CTRL | Qt::Key_H), [this] { SaveToHTML1Click(); });
+  m->addSeparator();
+  FindFirst1 = item(m, "FindFirst1", QStringLiteral("搜尋(&F)"), QKeySequence(Qt::CTRL | Qt::Key_F),
+                    [this] { FindFirst1Click(); });
+  FindNext1 = item(m, "FindNext1", QStringLiteral("再找(&N)"), QKeySequence(Qt::Key_F3),
+                   [this] { FindNext1Click(); });
+  m->addSeparator();
+  // The menu item has no command of its own; only the toolbar button builds lists.
+  AutoGridMake1 = item(m, "AutoGridMake1", QStringLiteral("自動建立列表(&M)"),
+                       QKeySequence(Qt::CTRL | Qt::Key_A), nullptr);
+  InsertRow1 = item(m, "InsertRow1", QStringLiteral("插入一列(&I)"),
+                    QKeySequence(Qt::CTRL | Qt::Key_I), [this] { InsertRow1Click(); });
+  DeleteRow1 = item(m, "DeleteRow1", QStringLiteral("刪除一列(&D)"),
+                    QKeySequence(Qt::CTRL | Qt::Key_D), [this] { DeleteRow1Click(); });
+  ClearRow1 = item(m, "ClearRow1", QStringLiteral("清除一列(&B)"),
+                   QKeySequence(Qt::CTRL | Qt::Key_B), [this] { ClearRow1Click(); });
+  ClearAll1 = item(m, "ClearAll1", QStringLiteral("全部清除(&A)"),
+                   QKeySequence(Qt::CTRL | Qt::Key_Delete), [this] { ClearAll1Click(); });
+  QMenu* cols = m->addMenu(QStringLiteral("縱列工具(&C)"));
+  ColsTools1 = cols->menuAction();
+  ColsTools1->setObjectName(QStringLiteral("ColsTools1"));
+  const char* names[] = {"RowUpper1", "RowLower1", "RowTrim1", "RowUniform1"};
+  const QString captions[] = {QStringLiteral("轉換為英文大寫"), QStringLiteral("轉換為英文小寫"),
+                              QStringLiteral("刪除前後空白字元"),
+                              QStringLiteral("加入空白使欄位對齊")};
+  QAction* colActs[4];
+  for (int i = 0; i < 4; ++i) {
+    colActs[i] = item(cols, names[i], captions[i],
+                      i == 3 ? QKeySequence(Qt::CTRL | Qt::Key_W) : QKeySequence(), nullptr);
+    colActs[i]->setData(i);  // the tag that selects the operation
+    QAction* a = colActs[i];
+    connect(a, &QAction::triggered, this, [this, a] { Guard([this, a] { RowUpper1Click(a); }); });
+  }
+  RowUpper1 = colActs[0];
+  RowLower1 = colActs[1];
+  RowTrim1 = colActs[2];
+  RowUniform1 = colActs[3];
+  cols->addSeparator();
+  RowPicAddText1 = item(cols, "RowPicAddText1", QStringLiteral("圖片加文字另存圖片"),
+                        QKeySequence(Qt::CTRL | Qt::Key_G), [this] { RowPicAddText1Click(); });
+  RowDelPic1 = item(cols, "RowDelPic1", QStringLiteral("刪除不存的圖片設定"), QKeySequence(),
+                    [this] { RowDelPic1Click(); });
+  m->addSeparator();
+  Print1 = item(m, "Print1", QStringLiteral("列印(&P)"), QKeySequence(Qt::CTRL | Qt::Key_P),
+                [this] { Print1Click(); });
+  m->addSeparator();
+  GridToolBar1 = item(m, "GridToolBar1", QStringLiteral("顯示編輯工具列(O)"), QKeySequence(),
+                      [this] { GridToolBar1Click(); });
+  ShowTree1 = item(m, "ShowTree1", QStringLiteral("顯示模擬器階層(&T)"), QKeySequence(),
+                   [this] { ShowTree1Click(); });
+
+  EmuTreePopupMenu = new QMenu(this);
+  EmuTreePopupMenu->setObjectName(QStringLiteral("EmuTreePopupMenu"));
+  ShowEmuGrid1 = item(EmuTreePopupMenu, "ShowEmuGrid1", QStringLiteral("顯示模擬器列表(&G)"),
+                      QKeySequence(Qt::CTRL | Qt::Key_G), [this] { ShowEmuGrid1Click(); });
+  Reload2 = item(EmuTreePopupMenu, "Reload2", QStringLiteral("重新載入(&R)"),
+                 QKeySequence(Qt::CTRL | Qt::Key_R), [this] { Reload2Click(); });
+
+  MemoPopupMenu = new QMenu(this);
+  MemoPopupMenu->setObjectName(QStringLiteral("MemoPopupMenu"));
+  struct MemoItem {
+    const char* name;
+    const char* caption;
+    QKeySequence key;
+    bool enabled;
+  };
+  const MemoItem memo[] = {
+      {"MemoOpen1", "開啟舊檔(&L)...", QKeySequence(Qt::CTRL | Qt::Key_L), true},
+      {"MemoSaveAs1", "另存新檔(&S)...", QKeySequence(Qt::CTRL | Qt::Key_S), true},
+      {nullptr, nullptr, {}, true},
+      {"MemoUndo1", "復原", QKeySequence(Qt::CTRL | Qt::Key_Z), true},
+      {"MemoRedo1", "重覆", QKeySequence(Qt::CTRL | Qt::Key_Y), true},
+      {nullptr, nullptr, {}, true},
+      {"MemoSelectAll1", "全選(&B)", QKeySequence(Qt::CTRL | Qt::Key_B), true},
+      {"MemoCopy1", "複製(&C)", QKeySequence(Qt::CTRL | Qt::Key_C), false},
+      {"MemoCut1", "剪下(&X)", QKeySequence(Qt::CTRL | Qt::Key_X), false},
+      {"MemoPaste1", "貼上(&V)", QKeySequence(Qt::CTRL | Qt::Key_V), true},
+      {nullptr, nullptr, {}, true},
+      {"MemoFind1", "尋找(&F)...", QKeySequence(Qt::CTRL | Qt::Key_F), false},
+      {"MemoReplace1", "取代(&R)...", QKeySequence(Qt::CTRL | Qt::Key_R), false},
+      {"MemoFindNext1", "再找(&N)", QKeySequence(Qt::Key_F3), false},
+      {"MemoGoto1", "跳行(&G)...", QKeySequence(Qt::CTRL | Qt::Key_G), false},
+      {nullptr, nullptr, {}, true},
+      {"MemoInsertFile1", "插入文字檔(&I)...", QKeySequence(Qt::CTRL | Qt::Key_I), true},
+      {"MemoAppendFile1", "加入文字檔(&A)...", QKeySequence(Qt::CTRL | Qt::Key_A), true},
+      {nullptr, nullptr, {}, true},
+      {"MemoWordWrap1", "自動斷行(&W)", QKeySequence(Qt::CTRL | Qt::Key_W), true},
+      {"MemoPrint1", "列印(&P)...", QKeySequence(Qt::CTRL | Qt::Key_P), true},
+      {"MemoToolBar1", "顯示編輯工具列(T)", QKeySequence(Qt::CTRL | Qt::Key_T), true},
+  };
+  for (const MemoItem& mi : memo) {
+    if (!mi.name) {
+      MemoPopupMenu->addSeparator();
+      continue;
+    }
+    QAction* a = item(MemoPopupMenu, mi.name, QString::fromUtf8(mi.caption), mi.key, nullptr);
+    a->setEnabled(mi.enabled);
+  }
+  MemoToolBar1 = MemoPopupMenu->findChild<QAction*>(QStringLiteral("MemoToolBar1"));
+  connect(MemoToolBar1, &QAction::triggered, this,
+          [this] { Guard([this] { MemoToolBar1Click(); }); });
+}
+
+void TMainForm::BuildToolBars() {
+  GridToolBar = new QToolBar(QStringLiteral("列表編輯工具"), this);
+  GridToolBar->setObjectName(QStringLiteral("GridToolBar"));
+  GridToolBar->setIconSize(QSize(16, 16));
+  GridToolBar->setFixedHeight(26);
+  addToolBar(Qt::TopToolBarArea, GridToolBar);
+  auto button = [this](const char* name, const QString& hint, const QString& glyph,
+                       std::function<void()> handler) {
+    QAction* a = GridToolBar->addAction(rix::Glyphs::Toolbar(glyph), hint);
+    a->setObjectName(QString::fromLatin1(name));
+    a->setToolTip(hint);
+    connect(a, &QAction::triggered, this, [this, handler] { Guard(handler); });
+    if (QWidget* w = GridToolBar->widgetForAction(a)) w->setFixedSize(23, 22);
+    return a;
+  };
+  EditModeSB =
+      button("EditModeSB", QStringLiteral("編輯模式"), "edit", [this] { EditMode1Click(); });
+  EditModeSB->setCheckable(true);
+  ReloadSB = button("ReloadSB", QStringLiteral("重新載入"), "reload", [this] { Reload1Click(); });
+  SaveSB = button("SaveSB", QStringLiteral("存檔"), "save", [this] { Save1Click(); });
+  SaveToHTMLSB =
+      button("SaveToHTMLSB", QStringLiteral("另存 HTML"), "html", [this] { SaveToHTML1Click(); });
+  GridToolBar->addSeparator();
+  FindFirstSB =
+      button("FindFirstSB", QStringLiteral("搜尋"), "find", [this] { FindFirst1Click(); });
+  FindNextSB =
+      button("FindNextSB", QStringLiteral("再找"), "findnext", [this] { FindNext1Click(); });
+  GridToolBar->addSeparator();
+  AutoGridMakeSB = button("AutoGridMakeSB", QStringLiteral("自動建立列表"), "automake",
+                          [this] { AutoGridMakeSBClick(); });
+  InsertRowSB =
+      button("InsertRowSB", QStringLiteral("插入一列"), "insertrow", [this] { InsertRow1Click(); });
+  DeleteRowSB =
+      button("DeleteRowSB", QStringLiteral("刪除一列"), "deleterow", [this] { DeleteRow1Click(); });
+  ClearRowSB =
+      button("ClearRowSB", QStringLiteral("清除一列"), "clearrow", [this] { ClearRow1Click(); });
+  ClearAllSB =
+      button("ClearAllSB", QStringLiteral("全部清除"), "clearall", [this] { ClearAll1Click(); });
+  GridToolBar->addSeparator();
+  PrintSB = button("PrintSB", QStringLiteral("列印"), "print", [this] { Print1Click(); });
+
+  // Three more docks (left, right, bottom) take the toolbars when dragged there.
+  setDockNestingEnabled(false);
+}
+
+void TMainForm::WireGrids() {
+  EmuGrid->getEditorType = [this](int col, int row) { return EmuGridGetEditorType(col, row); };
+  EmuGrid->ellipsClick = [this](int col, int row, QByteArray& value) {
+    Guard([&] { EmuGridEllipsClick(col, row, value); });
+  };
+  EmuGrid->clickCell = [this](int row, int col) {
+    Guard([this, row, col] { EmuGridClickCell(EmuGrid, row, col); });
+  };
+  EmuGrid->keyUp = [this](int key, Qt::KeyboardModifiers mods) {
+    Guard([this, key, mods] { EmuGridKeyUp(key, mods); });
+  };
+  EmuGrid->mouseDown = [this](Qt::MouseButton b, Qt::KeyboardModifiers, QPoint) {
+    Guard([this, b] { RomGridMouseDown(EmuGrid, b); });
+  };
+  EmuGrid->attachPopupMenu(GridPopupMenu);
+  RomGrid->mouseDown = [this](Qt::MouseButton b, Qt::KeyboardModifiers, QPoint) {
+    Guard([this, b] { RomGridMouseDown(RomGrid, b); });
+  };
+}
+
+// ---------------------------------------------------------------- events
+
+void TMainForm::showEvent(QShowEvent* event) {
+  QMainWindow::showEvent(event);
+  Guard([this] { FormShow(); });
+}
+
+void TMainForm::resizeEvent(QResizeEvent* event) {
+  QMainWindow::resizeEvent(event);
+  Guard([this] { FormResize(); });
+}
+
+void TMainForm::closeEvent(QCloseEvent* event) {
+  bool canClose = true;
+  Guard([&] { FormCloseQuery(canClose); });
+  if (canClose)
+    event->accept();
+  else
+    event->ignore();
+}
+
+bool TMainForm::eventFilter(QObject* watched, QEvent* event) {
+  // The command edits follow the width of the page control wherever it
+  // changes: window resize or splitter drag.
+  if (watched == RomPage && event->type() == QEvent::Resize) Guard([this] { FormResize(); });
+  return QMainWindow::eventFilter(watched, event);
+}
+
+// ---------------------------------------------------------------- shell
+
+void TMainForm::FormCreate() {
+  rix::WaitCursor busy;
+  ActiveEditor = EmuDoc;
+  RomListFile.clear();
+  UnzipPath.clear();
+  SplashPending = true;
+  Guard([this] { LoadCatalogue(); });
+  LaunchTicks = 0;
+  ParsingOptions = false;
+  EmuGrid->setDropDownItems({QStringLiteral("No"), QStringLiteral("Yes")});
+}
+
+void TMainForm::FormShow() {
+  FormResize();
+  if (!SplashPending) return;
+  if (splash_) {
+    splash_->hide();
+    splash_->deleteLater();
+    splash_.clear();
+  }
+  SplashPending = false;
+  EnsureCatalogueDirs();
+  if (RomGrid->focusPolicy() != Qt::NoFocus && RomGrid->isEnabled()) RomGrid->setFocus();
+  ActiveGrid = RomGrid;
+}
+
+void TMainForm::FormResize() {
+  CommandEdit1->resize(RomPage->width() - 25, CommandEdit1->height());
+  CommandEdit2->resize(CommandEdit1->width(), CommandEdit2->height());
+}
+
+void TMainForm::FormCloseQuery(bool& canClose) { canClose = true; }
+
+void TMainForm::FormDestroy() {}
+
+void TMainForm::Timer1Timer() {}
+
+void TMainForm::ShowEmuGrid1Click() {
+  EmuTree->hide();
+  EmuGrid->show();
+}
+
+void TMainForm::ShowTree1Click() {
+  EmuGrid->hide();
+  EmuTree->show();
+}
+
+void TMainForm::GridToolBar1Click() { GridToolBar->setVisible(!GridToolBar->isVisible()); }
+
+void TMainForm::MemoToolBar1Click() { MemoToolBar->setVisible(!MemoToolBar->isVisible()); }
+
+bool TMainForm::EnsureFileDir(const QString& path) {
+  const rix::EnsureDirResult r = rix::EnsureFileDirectory(path, appDir_);
+  if (r == rix::EnsureDirResult::Failed)
+    dialogs_->messageBox(rix::Dialogs::Kind::Error, QStringLiteral("目錄建立錯誤！"),
+                         rix::Dialogs::Yes);
+  return r == rix::EnsureDirResult::Existed;
+}

@@ -1,0 +1,185 @@
+#pragma once
+
+#include <QMainWindow>
+#include <QPointer>
+#include <functional>
+
+#include "widgets/StringGrid.h"
+
+class QAction;
+class QLabel;
+class QLineEdit;
+class QMenu;
+class QPlainTextEdit;
+class QPushButton;
+class QSplitter;
+class QStackedWidget;
+class QStatusBar;
+class QTabWidget;
+class QTimer;
+class QToolBar;
+class QTreeWidget;
+class QFrame;
+
+namespace rix {
+class Dialogs;
+class CaptionBar;
+class PanelLabel;
+}  // namespace rix
+
+// What the main window is given from outside, so that a test can build it
+// over a directory of its own with scripted dialogs.
+struct MainFormSetup {
+  QString appDir;                   // the application directory, ending with "/"
+  QString tempDir;                  // the private temporary directory, ending with "/"
+  rix::Dialogs* dialogs = nullptr;  // every box and dialog goes here
+  QWidget* splash = nullptr;        // freed at the first show
+};
+
+// The main window: owns every component and all program state. Handlers keep
+// the names of the controls and events they serve; their bodies call the
+// subsystems. They are spread over one source file per subsystem.
+class TMainForm : public QMainWindow {
+  Q_OBJECT
+
+public:
+  explicit TMainForm(const MainFormSetup& setup, QWidget* parent = nullptr);
+  ~TMainForm() override;
+
+  // Application-wide values, fixed at creation.
+  const QString& AppDir() const { return appDir_; }
+  const QString& TempDir() const { return tempDir_; }
+  rix::Dialogs& dialogs() const { return *dialogs_; }
+
+  // Runs an action as the event dispatch does: a file error ends the action
+  // and is shown in the application's error box.
+  void Guard(const std::function<void()>& action);
+
+  // ---- components (named as in the window layout) ----
+  rix::CaptionBar* MSOfficeCaption1 = nullptr;
+  QToolBar* GridToolBar = nullptr;
+  QAction *EditModeSB = nullptr, *ReloadSB = nullptr, *SaveSB = nullptr, *SaveToHTMLSB = nullptr,
+          *FindFirstSB = nullptr, *FindNextSB = nullptr, *AutoGridMakeSB = nullptr,
+          *InsertRowSB = nullptr, *DeleteRowSB = nullptr, *ClearRowSB = nullptr,
+          *ClearAllSB = nullptr, *PrintSB = nullptr;
+  QWidget* RixLED1 = nullptr;
+  QFrame* Panel1 = nullptr;
+  QSplitter* Splitter1 = nullptr;
+  QWidget* Panel4 = nullptr;
+  QWidget* EmuArea = nullptr;  // the area shared by the table and the tree
+  rix::StringGrid* EmuGrid = nullptr;
+  QTreeWidget* EmuTree = nullptr;
+  QLabel* WWWLink = nullptr;
+  QSplitter* Splitter2 = nullptr;
+  QFrame* ImagePanel = nullptr;
+  QWidget* GameImage = nullptr;
+  QTabWidget* RomPage = nullptr;
+  QWidget *TabSheet1 = nullptr, *TabSheet2 = nullptr, *TabSheet3 = nullptr;
+  rix::StringGrid* RomGrid = nullptr;
+  rix::PanelLabel* RomPanel = nullptr;
+  QStackedWidget* SetNotebook = nullptr;
+  QWidget* CommonPage = nullptr;
+  QWidget* NeoRagePage = nullptr;
+  QWidget* ZsnesPage = nullptr;
+  QLabel *Label1 = nullptr, *Label6 = nullptr;
+  QLineEdit *CommandEdit1 = nullptr, *CommandEdit2 = nullptr;
+  QPushButton* SaveCommandBtn = nullptr;
+  QMainWindow* Dock9710 = nullptr;
+  QToolBar* MemoToolBar = nullptr;
+  QPlainTextEdit* EmuDoc = nullptr;
+  QStatusBar* StatusBar1 = nullptr;
+  QList<QLabel*> StatusPanels;
+  QMenu* GridPopupMenu = nullptr;
+  QAction *EditMode1 = nullptr, *Reload1 = nullptr, *Save1 = nullptr, *SaveToHTML1 = nullptr,
+          *FindFirst1 = nullptr, *FindNext1 = nullptr, *AutoGridMake1 = nullptr,
+          *InsertRow1 = nullptr, *DeleteRow1 = nullptr, *ClearRow1 = nullptr, *ClearAll1 = nullptr,
+          *ColsTools1 = nullptr, *RowUpper1 = nullptr, *RowLower1 = nullptr, *RowTrim1 = nullptr,
+          *RowUniform1 = nullptr, *RowPicAddText1 = nullptr, *RowDelPic1 = nullptr,
+          *Print1 = nullptr, *GridToolBar1 = nullptr, *ShowTree1 = nullptr;
+  QMenu* EmuTreePopupMenu = nullptr;
+  QAction *ShowEmuGrid1 = nullptr, *Reload2 = nullptr;
+  QMenu* MemoPopupMenu = nullptr;
+  QAction* MemoToolBar1 = nullptr;
+  QTimer* Timer1 = nullptr;
+
+  // ---- state fields ----
+  bool SplashPending = false;
+  bool CatalogueLoading = false;
+  rix::StringGrid* ActiveGrid = nullptr;
+  QString RomListFile;
+  QString RomDir, RomFile, RomMember;
+  QString DocFile;
+  QString UnzipPath;
+  int LaunchTicks = 0;
+  bool ParsingOptions = false;
+  QWidget* ActiveEditor = nullptr;
+
+  // ---- start-up and window (application shell) ----
+  void FormCreate();
+  void FormShow();
+  void FormResize();
+  void FormCloseQuery(bool& canClose);
+  void FormDestroy();
+  void Timer1Timer();
+  void ShowEmuGrid1Click();
+  void ShowTree1Click();
+  void GridToolBar1Click();
+  void MemoToolBar1Click();
+  bool EnsureFileDir(const QString& path);
+
+  // ---- emulator catalogue ----
+  void LoadCatalogue();
+  void EnsureCatalogueDirs();
+  rix::StringGrid::EditorKind EmuGridGetEditorType(int col, int row);
+  void EmuGridEllipsClick(int col, int row, QByteArray& value);
+  void EmuGridKeyUp(int key, Qt::KeyboardModifiers shift);
+  void EmuGridClickCell(QObject* sender, int row, int col);
+  void RomGridMouseDown(rix::StringGrid* sender, Qt::MouseButton button);
+  void Reload2Click();
+
+  // ---- game list and tools (filled in by their own subsystems) ----
+  void EditMode1Click();
+  void Reload1Click();
+  void Save1Click();
+  void SaveToHTML1Click();
+  void FindFirst1Click();
+  void FindNext1Click();
+  void AutoGridMakeSBClick();
+  void InsertRow1Click();
+  void DeleteRow1Click();
+  void ClearRow1Click();
+  void ClearAll1Click();
+  void RowUpper1Click(QAction* sender);
+  void RowPicAddText1Click();
+  void RowDelPic1Click();
+  void Print1Click();
+  void RomPanelDblClick();
+  void SaveCommandBtnClick();
+  void RixLED1Click();
+
+  // Native path of a program path (application-directory rule, separators,
+  // drive, case-insensitive lookup).
+  QString NativeOf(const QString& programPath) const;
+  // A cell of the emulator table's current row, trimmed and decoded.
+  QString EmuValue(int col) const;
+
+protected:
+  void showEvent(QShowEvent* event) override;
+  void resizeEvent(QResizeEvent* event) override;
+  void closeEvent(QCloseEvent* event) override;
+  bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+  void BuildWindow();
+  void BuildToolBars();
+  void BuildMenus();
+  void BuildLeftColumn();
+  void BuildPages();
+  void WireGrids();
+
+  QString appDir_;
+  QString tempDir_;
+  rix::Dialogs* dialogs_;
+  QPointer<QWidget> splash_;
+  bool shownOnce_ = false;
+};

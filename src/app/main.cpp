@@ -1,0 +1,34 @@
+#include <QDir>
+#include <QStandardPaths>
+
+#include "app/RixApplication.h"
+#include "app/TMainForm.h"
+#include "platform/AppDirectory.h"
+#include "platform/TempDirectory.h"
+#include "widgets/FontSetup.h"
+#include "widgets/QtDialogs.h"
+
+int main(int argc, char** argv) {
+  rix::RixApplication app(argc, argv);
+  rix::InstallFontSubstitutions();
+  app.setApplicationName(QStringLiteral("RixFront"));
+
+  QStringList args = app.arguments();
+  args.removeFirst();
+  const QString dataDir =
+      QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) + "/RixFront";
+  const rix::AppDirectoryChoice where =
+      rix::ChooseAppDirectory(args, QCoreApplication::applicationDirPath(), dataDir);
+
+  rix::QtDialogs dialogs;
+  app.setDialogs(&dialogs);
+
+  MainFormSetup setup;
+  setup.appDir = where.dir;
+  setup.tempDir = rix::PrivateTempDirPath();
+  setup.dialogs = &dialogs;
+  TMainForm form(setup);
+  dialogs.setParent(&form);
+  form.show();
+  return app.exec();
+}

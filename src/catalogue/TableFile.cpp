@@ -1,0 +1,145 @@
+#include "catalogue/TableFile.h"
+
+#include <cstring>
+
+#include "platform/FileOps.h"
+#include "widgets/GridData.h"
+#include "widgets/StringGrid.h"
+
+namespace rix {
+
+namespace {
+
+// Drops every double quote that directly follows another one, in place.
+// Returns the new length.
+std::uint32_t CollapseQuotes(char* p, std::uint32_t n) {
+  if (!std::memchr(p, '"', n)) return n;
+  std::uint32_t w = 0;
+  char prev = 0;
+  for (std::uint32_t i = 0; i < n; ++i) {
+    const char ch = p[i];
+    if (!(ch == '"' && prev == '"')) p[w++] = ch;
+    prev = ch;
+  }
+  return w;
+}
+
+// One line: [b, e) in the arena. Cells point at slices of it; quoted fields
+// are rewritten in place, since the value never grows.
+void ParseLine(GridData& grid, char* base, std::uint32_t b, std::uint32_t e, int row) {
+  int c = 0;
+  auto put = [&](std::uint32_t off, std::uint32_t len) {
+    if (c >= grid.colCount()) grid.setColCount(c + 1);
+    grid.setCellSlice(c, row, off, len);
+    ++c;
+  };
+  std::uint32_t pos = b;
+  for (;;) {
+    const char* comma = static_cast<const char*>(std::memchr(base + pos, ',', e - pos));
+    if (!comma) break;
+    if (base[pos] == '"') {
+      // Quoted field: the closing quote is the first one not followed by
+      // another quote (one at the very end of the line closes too).
+      const std::uint32_t start = pos + 1;
+      std::uint32_t close = start;
+      bool found = false;
+      if (const char* q = static_cast<const char*>(std::memchr(base + start, '"', e - start))) {
+        close = static_cast<std::uint32_t>(q - base);
+        while (close + 1 < e && base[close + 1] == '"') ++close;
+        found = true;
+      }
+      if (found) {
+        put(start, CollapseQuotes(base + start, close - start));
+        const char* next = static_cast<const char*>(std::memchr(base + close, ',', e - close));
+        if (!next) {
+          pos = e;  // nothing after the closing quote: the line is done
+          break;
+        }
+        pos = static_cast<std::uint32_t>(next - base) + 1;
+      } else {
+        put(0, 0);
+        pos = static_cast<std::uint32_t>(comma - base) + 1;
+      }
+    } else {
+      put(pos, static_cast<std::uint32_t>(comma - base) - pos);
+      pos = static_cast<std::uint32_t>(comma - base) + 1;
+    }
+  }
+  if (pos < e) {
+    // The last field: one quote off each end, doubled quotes collapsed.
+    std::uint32_t s = pos;
+    std::uint32_t n = e - pos;
+    if (base[s] == '"') {
+      ++s;
+      --n;
+    }
+    if (n > 0 && base[s + n - 1] == '"') --n;
+    put(s, CollapseQuotes(base + s, n));
+  }
+  if (row + 1 > grid.rowCount()) grid.setRowCount(row + 1);
+}
+
+}  // namespace
+
+void ParseTableBytes(GridData& grid, QByteArray&& bytes) {
+  // Ctrl-Z ends the file wherever it stands.
+  if (const char* z = static_cast<const char*>(std::memchr(bytes.constData(), 26, bytes.size())))
+    bytes.truncate(z - bytes.constData());
+  if (bytes.isEmpty()) return;
+  const std::uint32_t size = static_cast<std::uint32_t>(bytes.size());
+  const std::uint32_t off = grid.adoptBuffer(std::move(bytes));
+  char* base = grid.arenaData();
+  const std::uint32_t end = off + size;
+  std::uint32_t pos = off;
+  int row = 0;
+  while (pos < end) {
+    const char* cr = static_cast<const char*>(std::memchr(base + pos, '\r', end - pos));
+    const std::uint32_t lineEnd = cr ? static_cast<std::uint32_t>(cr - base) : end;
+    if (row >= grid.rowCount()) grid.setRowCount(row + 1);
+    ParseLine(grid, base, pos, lineEnd, row);
+    ++row;
+    pos = lineEnd + 1;
+    if (cr && pos < end && base[pos] == '\n') ++pos;
+    base = grid.arenaData();
+  }
+}
+
+QByteArray FormatTableBytes(const GridData& grid) {
+  const int rows = grid.rowCount();
+  const int cols = grid.colCount();
+  qsizetype size = 0;
+  for (int r = 0; r < rows; ++r)
+    for (int c = 0; c < cols; ++c) size += grid.cell(c, r).size() + 3;
+  QByteArray out;
+  out.reserve(size + rows * 2);
+  for (int r = 0; r < rows; ++r) {
+    for (int c = 0; c < cols; ++c) {
+      if (c > 0) out.append(',');
+      const QByteArrayView t = grid.cell(c, r);
+      if (t.isEmpty()) {
+        out.append("\"\"", 2);
+      } else if (std::memchr(t.data(), ',', static_cast<size_t>(t.size()))) {
+        out.append('"');
+        out.append(t.data(), t.size());
+        out.append('"');
+      } else {
+        out.append(t.data(), t.size());
+      }
+    }
+    out.append("\r\n", 2);
+  }
+  return out;
+}
+
+void LoadTableFile(StringGrid& grid, const QString& nativePath) {
+  QByteArray bytes = ReadFileBytes(nativePath);
+  grid.beginBulkChange();
+  ParseTableBytes(grid.data(), std::move(bytes));
+  grid.endBulkChange();
+}
+
+void SaveTableFile(const GridData& grid, const QString& nativePath) {
+  WriteFileAtomic(nativePath, FormatTableBytes(grid));
+}
+
+}  // namespace rix

@@ -1,0 +1,24 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+namespace rix {
+
+class GridData;
+class StringGrid;
+
+// The comma-separated table file of the catalogue and of every game list.
+// Line k is grid row k; bytes are kept as they are, never decoded.
+
+// Reads the bytes into the grid from row 0 on, growing the row and column
+// counts as needed (they never shrink).
+void ParseTableBytes(GridData& grid, QByteArray&& bytes);
+// Every row, every column, CR LF after each row.
+QByteArray FormatTableBytes(const GridData& grid);
+
+// File forms. Failures throw FileError; a failed save leaves the old file as it was.
+void LoadTableFile(StringGrid& grid, const QString& nativePath);
+void SaveTableFile(const GridData& grid, const QString& nativePath);
+
+}  // namespace rix

@@ -1,0 +1,100 @@
+#include "platform/AppPaths.h"
+
+#include <QDir>
+#include <QFileInfo>
+
+namespace rix {
+
+namespace {
+
+inline bool IsSep(QChar c) { return c == u'\\' || c == u'/' || c == u':'; }
+
+inline ushort FoldAscii(ushort c) { return (c >= 'A' && c <= 'Z') ? c + 32 : c; }
+
+bool Exists(const QString& p) { return QFileInfo::exists(p); }
+
+}  // namespace
+
+QString ApplyAppDirRule(const QString& value, const QString& appDir) {
+  if (value.contains(u':') || value.startsWith(u'/')) return value;
+  return appDir + value;
+}
+
+QString NativePath(const QString& path) {
+  QString p = path;
+  p.replace(u'\\', u'/');
+  if (p.size() >= 2 && p[1] == u':' && p[0].isLetter()) {
+    p.remove(0, 2);
+    if (!p.startsWith(u'/')) p.prepend(u'/');
+  }
+  return p;
+}
+
+QString DirectoryPart(const QString& path) {
+  for (qsizetype i = path.size() - 1; i >= 0; --i)
+    if (IsSep(path[i])) return path.left(i + 1);
+  return {};
+}
+
+QString FileNamePart(const QString& path) {
+  for (qsizetype i = path.size() - 1; i >= 0; --i)
+    if (IsSep(path[i])) return path.mid(i + 1);
+  return path;
+}
+
+bool EqualsIgnoringAsciiCase(const QString& a, const QString& b) {
+  if (a.size() != b.size()) return false;
+  for (qsizetype i = 0; i < a.size(); ++i)
+    if (FoldAscii(a[i].unicode()) != FoldAscii(b[i].unicode())) return false;
+  return true;
+}
+
+const QStringList& CaseResolver::listing(const QString& dir) {
+  auto it = listings_.find(dir);
+  if (it == listings_.end())
+    it = listings_.insert(dir, QDir(dir).entryList(QDir::AllEntries | QDir::Hidden | QDir::System |
+                                                   QDir::NoDotAndDotDot));
+  return *it;
+}
+
+QString CaseResolver::resolve(const QString& nativePath) {
+  if (nativePath.isEmpty() || Exists(nativePath)) return nativePath;
+  const bool absolute = nativePath.startsWith(u'/');
+  const QStringList parts = nativePath.split(u'/');
+  QString cur = absolute ? QStringLiteral("/") : QString();
+  qsizetype i = absolute ? 1 : 0;
+  for (; i < parts.size(); ++i) {
+    const QString& comp = parts[i];
+    const bool last = i == parts.size() - 1;
+    if (comp.isEmpty() || comp == u'.' || comp == QLatin1String("..")) {
+      cur += comp;
+      if (!last) cur += u'/';
+      continue;
+    }
+    QString found;
+    if (Exists(cur + comp)) {
+      found = comp;
+    } else {
+      for (const QString& entry : listing(cur.isEmpty() ? QStringLiteral(".") : cur)) {
+        if (EqualsIgnoringAsciiCase(entry, comp)) {
+          found = entry;
+          break;
+        }
+      }
+    }
+    if (found.isEmpty()) {
+      // Nothing matches: the rest stays as written.
+      return cur + parts.mid(i).join(u'/');
+    }
+    cur += found;
+    if (!last) cur += u'/';
+  }
+  return cur;
+}
+
+QString ResolvePath(const QString& programPath) {
+  CaseResolver r;
+  return r.resolve(NativePath(programPath));
+}
+
+}  // namespace rix

@@ -1,0 +1,45 @@
+#pragma once
+
+#include <QHash>
+#include <QString>
+#include <QStringList>
+
+namespace rix {
+
+// Paths inside the program are texts as the catalogue writes them: "\" or "/"
+// separators, maybe a drive. They become paths of this file system only at
+// the file-system boundary (NativePath, then CaseResolver).
+
+// A value holding no ":" (and, on this system, not starting with "/") is
+// relative to the application directory, which ends with "/".
+QString ApplyAppDirRule(const QString& value, const QString& appDir);
+
+// "\" becomes "/"; a leading drive "X:" is dropped and the rest is taken from "/".
+QString NativePath(const QString& path);
+
+// Everything up to and including the last "\", "/" or ":"; empty when none.
+QString DirectoryPart(const QString& path);
+// Everything after the last "\", "/" or ":".
+QString FileNamePart(const QString& path);
+
+// Finds files whose names differ only in ASCII case from what the catalogue
+// says, as a case-insensitive file system would. A path that exists as written
+// is returned as it is; otherwise each missing component is looked up in its
+// directory's listing (one listing per directory, kept for the resolver's life,
+// so keep a resolver for one operation only).
+class CaseResolver {
+public:
+  QString resolve(const QString& nativePath);
+
+private:
+  const QStringList& listing(const QString& dir);
+  QHash<QString, QStringList> listings_;
+};
+
+// NativePath + case resolution, for one-off lookups.
+QString ResolvePath(const QString& programPath);
+
+// ASCII-only case-insensitive equality (other characters compare exactly).
+bool EqualsIgnoringAsciiCase(const QString& a, const QString& b);
+
+}  // namespace rix

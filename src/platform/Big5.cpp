@@ -1,0 +1,48 @@
+#include "platform/Big5.h"
+
+#include <QStringDecoder>
+#include <QStringEncoder>
+
+namespace rix {
+
+QString Big5Decode(QByteArrayView bytes) {
+  if (bytes.isEmpty()) return {};
+  // Pure ASCII is common in cells and needs no converter.
+  bool ascii = true;
+  for (char c : bytes) {
+    if (static_cast<unsigned char>(c) >= 0x80) {
+      ascii = false;
+      break;
+    }
+  }
+  if (ascii) return QString::fromLatin1(bytes.data(), bytes.size());
+  QStringDecoder dec("Big5", QStringConverter::Flag::Stateless);
+  return dec.decode(bytes);
+}
+
+QByteArray Big5Encode(QStringView text) {
+  QByteArray out;
+  out.reserve(text.size() * 2);
+  // Encode character by character where needed so that every character
+  // without a Big5 code becomes exactly one "?".
+  qsizetype i = 0;
+  while (i < text.size()) {
+    const QChar c = text[i];
+    if (c.unicode() < 0x80) {
+      out.append(static_cast<char>(c.unicode()));
+      ++i;
+      continue;
+    }
+    const qsizetype len = (c.isHighSurrogate() && i + 1 < text.size()) ? 2 : 1;
+    QStringEncoder one("Big5", QStringConverter::Flag::Stateless);
+    QByteArray b = one.encode(text.sliced(i, len));
+    if (one.hasError() || b.isEmpty() || (b.size() == 1 && static_cast<unsigned char>(b[0]) < 0x80))
+      out.append('?');
+    else
+      out.append(b);
+    i += len;
+  }
+  return out;
+}
+
+}  // namespace rix

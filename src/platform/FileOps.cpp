@@ -1,0 +1,137 @@
+#include "platform/FileOps.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <cerrno>
+
+#include "platform/AppPaths.h"
+#include "platform/FileError.h"
+
+namespace rix {
+
+namespace {
+
+class Fd {
+public:
+  explicit Fd(int fd) : fd_(fd) {}
+  ~Fd() {
+    if (fd_ >= 0) ::close(fd_);
+  }
+  Fd(const Fd&) = delete;
+  Fd& operator=(const Fd&) = delete;
+  int get() const { return fd_; }
+  int release() {
+    int f = fd_;
+    fd_ = -1;
+    return f;
+  }
+
+private:
+  int fd_;
+};
+
+bool WriteAll(int fd, const char* p, qsizetype n) {
+  while (n > 0) {
+    ssize_t w = ::write(fd, p, static_cast<size_t>(n));
+    if (w < 0) {
+      if (errno == EINTR) continue;
+      return false;
+    }
+    p += w;
+    n -= w;
+  }
+  return true;
+}
+
+}  // namespace
+
+QByteArray ReadFileBytes(const QString& nativePath) {
+  const QByteArray name = QFile::encodeName(nativePath);
+  Fd fd(::open(name.constData(), O_RDONLY | O_CLOEXEC));
+  if (fd.get() < 0) throw FileError::FromErrno(errno, nativePath);
+  struct stat st {};
+  if (::fstat(fd.get(), &st) != 0) throw FileError::FromErrno(errno, nativePath);
+  if (S_ISDIR(st.st_mode)) throw FileError::FromErrno(EISDIR, nativePath);
+  QByteArray out;
+  if (st.st_size > 0) out.resize(static_cast<qsizetype>(st.st_size));
+  qsizetype got = 0;
+  for (;;) {
+    if (got == out.size()) out.resize(out.size() + 65536);  // the file grew, or is a pipe
+    ssize_t r = ::read(fd.get(), out.data() + got, static_cast<size_t>(out.size() - got));
+    if (r < 0) {
+      if (errno == EINTR) continue;
+      throw FileError::FromErrno(errno, nativePath);
+    }
+    if (r == 0) break;
+    got += r;
+  }
+  out.truncate(got);
+  return out;
+}
+
+void WriteFileAtomic(const QString& nativePath, QByteArrayView bytes) {
+  const QFileInfo info(nativePath);
+  const QByteArray target = QFile::encodeName(nativePath);
+  QByteArray tmpl =
+      QFile::encodeName(info.absolutePath() + QStringLiteral("/.") + info.fileName() + ".XXXXXX");
+  Fd fd(::mkstemp(tmpl.data()));
+  if (fd.get() < 0) {
+    // Report what writing the target itself would have met.
+    const int err = errno;
+    throw FileError::FromErrno(err == EEXIST ? EACCES : err, nativePath);
+  }
+  auto fail = [&](int err) {
+    ::unlink(tmpl.constData());
+    throw FileError::FromErrno(err, nativePath);
+  };
+  // Keep the permissions of the file being replaced; a new file gets the
+  // usual ones.
+  struct stat st {};
+  mode_t mode;
+  if (::stat(target.constData(), &st) == 0) {
+    if (S_ISDIR(st.st_mode)) fail(EISDIR);
+    mode = st.st_mode & 07777;
+  } else {
+    const mode_t mask = ::umask(0);
+    ::umask(mask);
+    mode = 0666 & ~mask;
+  }
+  if (!WriteAll(fd.get(), bytes.data(), bytes.size())) fail(errno);
+  ::fchmod(fd.get(), mode);
+  if (::close(fd.release()) != 0) fail(errno);
+  if (::rename(tmpl.constData(), target.constData()) != 0) fail(errno);
+}
+
+bool FileExists(const QString& nativePath) {
+  struct stat st {};
+  return !nativePath.isEmpty() && ::stat(QFile::encodeName(nativePath).constData(), &st) == 0 &&
+         !S_ISDIR(st.st_mode);
+}
+
+bool DirectoryExists(const QString& nativePath) {
+  struct stat st {};
+  return !nativePath.isEmpty() && ::stat(QFile::encodeName(nativePath).constData(), &st) == 0 &&
+         S_ISDIR(st.st_mode);
+}
+
+bool ForceDirectories(const QString& nativePath) {
+  if (DirectoryExists(nativePath)) return true;
+  QDir().mkpath(nativePath);
+  return DirectoryExists(nativePath);
+}
+
+EnsureDirResult EnsureFileDirectory(const QString& path, const QString& appDir) {
+  QString dir = DirectoryPart(ApplyAppDirRule(path, appDir));
+  if (!dir.endsWith(u'\\') && !dir.endsWith(u'/')) dir += u'/';
+  CaseResolver resolver;
+  const QString native = resolver.resolve(NativePath(dir));
+  if (DirectoryExists(native)) return EnsureDirResult::Existed;
+  return ForceDirectories(native) ? EnsureDirResult::Created : EnsureDirResult::Failed;
+}
+
+}  // namespace rix

@@ -1,0 +1,35 @@
+#pragma once
+
+#include <QByteArray>
+#include <QByteArrayView>
+#include <QString>
+
+namespace rix {
+
+// File access of the program. Paths here are native (see AppPaths.h).
+// Failures throw FileError with the runtime's text.
+
+// The whole file in one read.
+QByteArray ReadFileBytes(const QString& nativePath);
+
+// Replaces the file with the bytes so that it is never seen half written: the
+// bytes go to a temporary file in the same directory, which is then renamed
+// over the target. On failure the old file is untouched and the temporary
+// file removed.
+void WriteFileAtomic(const QString& nativePath, QByteArrayView bytes);
+
+// An existing file that is not a directory.
+bool FileExists(const QString& nativePath);
+bool DirectoryExists(const QString& nativePath);
+// Creates the directory and every missing parent; true when it exists afterwards.
+bool ForceDirectories(const QString& nativePath);
+
+enum class EnsureDirResult { Existed, Created, Failed };
+
+// Makes sure the directory part of a catalogue path exists: the path is made
+// absolute by the application-directory rule, its directory part (up to the
+// last "\", "/" or ":") is created with every missing parent. A path naming a
+// directory without a final separator creates only its parent.
+EnsureDirResult EnsureFileDirectory(const QString& path, const QString& appDir);
+
+}  // namespace rix

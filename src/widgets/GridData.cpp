@@ -1,0 +1,216 @@
+#include "widgets/GridData.h"
+
+#include <algorithm>
+#include <cstring>
+
+namespace rix {
+
+GridData::GridData(int cols, int rows) : colCount_(std::max(cols, 0)) { setRowCount(rows); }
+
+GridData::Row GridData::newRow() {
+  Row r;
+  r.start = static_cast<std::uint32_t>(pool_.size());
+  r.id = nextId_++;
+  return r;
+}
+
+void GridData::setColCount(int cols) { colCount_ = std::max(cols, 0); }
+
+void GridData::setRowCount(int rows) {
+  rows = std::max(rows, 0);
+  while (rowCount() > rows) removeRow(rowCount() - 1);
+  rows_.reserve(static_cast<size_t>(rows));
+  while (rowCount() < rows) rows_.push_back(newRow());
+}
+
+QByteArrayView GridData::cell(int col, int row) const {
+  if (row < 0 || row >= rowCount() || col < 0) return {};
+  const Row& r = rows_[static_cast<size_t>(row)];
+  if (static_cast<std::uint32_t>(col) >= r.count) return {};
+  const CellRef& c = pool_[r.start + static_cast<std::uint32_t>(col)];
+  return QByteArrayView(arena_.constData() + c.off, c.len);
+}
+
+void GridData::reserveCells(Row& r, std::uint32_t count) {
+  if (count <= r.cap) {
+    if (count > r.count) {
+      std::fill(pool_.begin() + r.start + r.count, pool_.begin() + r.start + count, CellRef{});
+      livePool_ += count - r.count;
+      r.count = count;
+    }
+    return;
+  }
+  const bool atEnd = r.start + r.cap == pool_.size();
+  if (atEnd) {
+    // The row is the last one in the pool: grow it where it stands.
+    pool_.resize(r.start + count);
+  } else {
+    const std::uint32_t cap = std::max<std::uint32_t>(count, std::max<std::uint32_t>(r.cap * 2, 8));
+    const std::uint32_t start = static_cast<std::uint32_t>(pool_.size());
+    pool_.resize(pool_.size() + cap);
+    std::copy(pool_.begin() + r.start, pool_.begin() + r.start + r.count, pool_.begin() + start);
+    r.start = start;
+    count = std::max(count, r.count);
+    r.cap = cap;
+    std::fill(pool_.begin() + r.start + r.count, pool_.begin() + r.start + r.cap, CellRef{});
+    livePool_ += count - r.count;
+    r.count = count;
+    return;
+  }
+  std::fill(pool_.begin() + r.start + r.count, pool_.begin() + r.start + count, CellRef{});
+  livePool_ += count - r.count;
+  r.count = count;
+  r.cap = count;
+}
+
+GridData::CellRef& GridData::slot(int col, int row) {
+  Row& r = rows_[static_cast<size_t>(row)];
+  if (static_cast<std::uint32_t>(col) >= r.count)
+    reserveCells(r, static_cast<std::uint32_t>(col) + 1);
+  return pool_[r.start + static_cast<std::uint32_t>(col)];
+}
+
+void GridData::setCell(int col, int row, QByteArrayView text) {
+  if (row < 0 || row >= rowCount() || col < 0) return;
+  if (text.isEmpty() && cell(col, row).isEmpty()) return;
+  CellRef& c = slot(col, row);
+  liveBytes_ -= c.len;
+  if (text.isEmpty()) {
+    c = CellRef{};
+  } else {
+    c.off = static_cast<std::uint32_t>(arena_.size());
+    c.len = static_cast<std::uint32_t>(text.size());
+    arena_.append(text.data(), text.size());
+    liveBytes_ += c.len;
+  }
+  maybeCompact();
+}
+
+void GridData::maybeCompact() {
+  // Stale bytes are kept until they outweigh the live ones.
+  if (static_cast<std::uint64_t>(arena_.size()) > 2 * liveBytes_ + (1u << 20)) {
+    QByteArray fresh;
+    fresh.reserve(static_cast<qsizetype>(liveBytes_));
+    for (Row& r : rows_) {
+      for (std::uint32_t i = 0; i < r.count; ++i) {
+        CellRef& c = pool_[r.start + i];
+        if (c.len == 0) continue;
+        const std::uint32_t off = static_cast<std::uint32_t>(fresh.size());
+        fresh.append(arena_.constData() + c.off, c.len);
+        c.off = off;
+      }
+    }
+    arena_ = std::move(fresh);
+  }
+  if (pool_.size() > 2 * livePool_ + 4096) {
+    std::vector<CellRef> fresh;
+    fresh.reserve(livePool_);
+    for (Row& r : rows_) {
+      const std::uint32_t start = static_cast<std::uint32_t>(fresh.size());
+      fresh.insert(fresh.end(), pool_.begin() + r.start, pool_.begin() + r.start + r.count);
+      r.start = start;
+      r.cap = r.count;
+    }
+    pool_ = std::move(fresh);
+  }
+}
+
+int GridData::cellImage(int col, int row) const {
+  if (row < 0 || row >= rowCount() || col < 0) return -1;
+  const Row& r = rows_[static_cast<size_t>(row)];
+  if (static_cast<size_t>(col) >= r.images.size()) return -1;
+  return r.images[static_cast<size_t>(col)];
+}
+
+void GridData::setCellImage(int col, int row, int index) {
+  if (row < 0 || row >= rowCount() || col < 0) return;
+  Row& r = rows_[static_cast<size_t>(row)];
+  if (static_cast<size_t>(col) >= r.images.size()) {
+    if (index < 0) return;
+    r.images.resize(static_cast<size_t>(col) + 1, -1);
+  }
+  r.images[static_cast<size_t>(col)] = static_cast<std::int16_t>(index < 0 ? -1 : index);
+}
+
+void GridData::clearCells() {
+  for (Row& r : rows_) {
+    std::fill(pool_.begin() + r.start, pool_.begin() + r.start + r.count, CellRef{});
+    r.images.clear();
+  }
+  arena_.clear();
+  liveBytes_ = 0;
+}
+
+void GridData::clearRow(int row) {
+  if (row < 0 || row >= rowCount()) return;
+  Row& r = rows_[static_cast<size_t>(row)];
+  for (std::uint32_t i = 0; i < r.count; ++i) {
+    liveBytes_ -= pool_[r.start + i].len;
+    pool_[r.start + i] = CellRef{};
+  }
+  r.images.clear();
+}
+
+void GridData::insertRow(int at) {
+  at = std::clamp(at, 0, rowCount());
+  rows_.insert(rows_.begin() + at, newRow());
+}
+
+void GridData::removeRow(int at) {
+  if (at < 0 || at >= rowCount()) return;
+  clearRow(at);
+  livePool_ -= rows_[static_cast<size_t>(at)].count;
+  rows_.erase(rows_.begin() + at);
+}
+
+int GridData::rowOfId(std::uint32_t id) const {
+  for (int i = 0; i < rowCount(); ++i)
+    if (rows_[static_cast<size_t>(i)].id == id) return i;
+  return -1;
+}
+
+void GridData::sortRows(int col, bool ascending, int firstRow) {
+  if (firstRow < 0 || firstRow >= rowCount() - 1) return;
+  const int lastTie = colCount_ - 2;
+  auto view = [this](const Row& r, int c) -> QByteArrayView {
+    if (static_cast<std::uint32_t>(c) >= r.count) return {};
+    const CellRef& x = pool_[r.start + static_cast<std::uint32_t>(c)];
+    return QByteArrayView(arena_.constData() + x.off, x.len);
+  };
+  auto compare = [&](const Row& a, const Row& b) {
+    for (int c = col; c == col || c <= lastTie; ++c) {
+      const QByteArrayView x = view(a, c);
+      const QByteArrayView y = view(b, c);
+      const qsizetype n = std::min(x.size(), y.size());
+      int d = n ? std::memcmp(x.data(), y.data(), static_cast<size_t>(n)) : 0;
+      if (d == 0) d = x.size() < y.size() ? -1 : (x.size() > y.size() ? 1 : 0);
+      if (d != 0) return d;
+    }
+    return 0;
+  };
+  std::stable_sort(rows_.begin() + firstRow, rows_.end(), [&](const Row& a, const Row& b) {
+    const int d = compare(a, b);
+    return ascending ? d < 0 : d > 0;
+  });
+}
+
+std::uint32_t GridData::adoptBuffer(QByteArray&& bytes) {
+  if (arena_.isEmpty()) {
+    arena_ = std::move(bytes);
+    return 0;
+  }
+  const std::uint32_t off = static_cast<std::uint32_t>(arena_.size());
+  arena_.append(bytes);
+  return off;
+}
+
+void GridData::setCellSlice(int col, int row, std::uint32_t offset, std::uint32_t length) {
+  if (row < 0 || row >= rowCount() || col < 0) return;
+  CellRef& c = slot(col, row);
+  liveBytes_ -= c.len;
+  c.off = offset;
+  c.len = length;
+  liveBytes_ += length;
+}
+
+}  // namespace rix

@@ -1,0 +1,83 @@
+#pragma once
+
+#include <QByteArray>
+#include <QByteArrayView>
+#include <cstdint>
+#include <vector>
+
+namespace rix {
+
+// The cells of a string grid: ColCount x RowCount byte strings (Big5), plus
+// one optional image index per cell. Row 0 is the header row.
+//
+// Cells are slices of one byte arena, so a loaded file becomes cells without
+// a copy per cell; changed cells are appended and the arena is compacted when
+// most of it is stale. Views returned by cell() are valid until the next
+// change to the grid.
+class GridData {
+public:
+  GridData(int cols = 5, int rows = 5);
+
+  int colCount() const { return colCount_; }
+  int rowCount() const { return static_cast<int>(rows_.size()); }
+  void setColCount(int cols);
+  void setRowCount(int rows);
+
+  QByteArrayView cell(int col, int row) const;
+  QByteArray cellBytes(int col, int row) const { return cell(col, row).toByteArray(); }
+  void setCell(int col, int row, QByteArrayView text);
+
+  // -1 when the cell has no image.
+  int cellImage(int col, int row) const;
+  void setCellImage(int col, int row, int index);
+
+  // Empties every cell and removes every image; the counts stay.
+  void clearCells();
+  void clearRow(int row);
+  void insertRow(int at);
+  void removeRow(int at);
+
+  // Stable identity of a row, carried along when rows move.
+  std::uint32_t rowId(int row) const { return rows_[static_cast<size_t>(row)].id; }
+  int rowOfId(std::uint32_t id) const;
+
+  // Sorts rows firstRow..end by column col as bytes; equal cells are decided by
+  // the columns to the right up to the last but one.
+  void sortRows(int col, bool ascending, int firstRow);
+
+  // Bulk loading: hands a buffer to the grid and returns the offset at which
+  // its bytes start in the arena (0 when the arena was empty: no copy). The
+  // caller may rewrite those bytes in place through arenaData() and then point
+  // cells at slices of them with setCellSlice().
+  std::uint32_t adoptBuffer(QByteArray&& bytes);
+  char* arenaData() { return arena_.data(); }
+  void setCellSlice(int col, int row, std::uint32_t offset, std::uint32_t length);
+
+private:
+  struct CellRef {
+    std::uint32_t off = 0;
+    std::uint32_t len = 0;
+  };
+  struct Row {
+    std::uint32_t start = 0;  // first cell in pool_
+    std::uint32_t count = 0;  // cells stored
+    std::uint32_t cap = 0;    // cells reserved at start
+    std::uint32_t id = 0;
+    std::vector<std::int16_t> images;  // by column; -1 none
+  };
+
+  CellRef& slot(int col, int row);
+  void reserveCells(Row& r, std::uint32_t count);
+  void maybeCompact();
+  Row newRow();
+
+  int colCount_;
+  std::vector<Row> rows_;
+  std::vector<CellRef> pool_;
+  QByteArray arena_;
+  std::uint64_t liveBytes_ = 0;
+  std::uint64_t livePool_ = 0;
+  std::uint32_t nextId_ = 1;
+};
+
+}  // namespace rix

@@ -1,0 +1,97 @@
+#include "widgets/QtDialogs.h"
+
+#include <QApplication>
+#include <QDialog>
+#include <QDialogButtonBox>
+#include <QFileDialog>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+namespace rix {
+
+namespace {
+
+QWidget* Owner(QWidget* parent) { return parent ? parent : QApplication::activeWindow(); }
+
+}  // namespace
+
+int QtDialogs::messageBox(Kind kind, const QString& text, int buttons) {
+  QMessageBox box(Owner(parent_));
+  box.setWindowTitle(CaptionOf(kind));
+  box.setText(text);
+  box.setIcon(kind == Kind::Error     ? QMessageBox::Critical
+              : kind == Kind::Confirm ? QMessageBox::Question
+                                      : QMessageBox::Information);
+  struct Entry {
+    int id;
+    QMessageBox::ButtonRole role;
+  };
+  const Entry entries[] = {{Yes, QMessageBox::YesRole},
+                           {No, QMessageBox::NoRole},
+                           {Ok, QMessageBox::AcceptRole},
+                           {Cancel, QMessageBox::RejectRole}};
+  QList<QPair<QAbstractButton*, int>> made;
+  const QStringList texts = ButtonTexts(buttons);
+  int t = 0;
+  for (const Entry& e : entries) {
+    if (!(buttons & e.id)) continue;
+    QAbstractButton* b = box.addButton(texts[t++], e.role);
+    made.append({b, e.id});
+    if (made.size() == 1) box.setDefaultButton(static_cast<QPushButton*>(b));
+  }
+  box.exec();
+  for (const auto& m : made)
+    if (box.clickedButton() == m.first) return m.second;
+  return (buttons & Cancel) ? Cancel : (buttons & No) ? No : Ok;
+}
+
+std::optional<QString> QtDialogs::inputQuery(const QString& title, const QString& prompt,
+                                             const QString& text, int maxLength) {
+  QDialog dlg(Owner(parent_));
+  dlg.setWindowTitle(title);
+  auto* layout = new QVBoxLayout(&dlg);
+  layout->addWidget(new QLabel(prompt, &dlg));
+  auto* edit = new QLineEdit(text, &dlg);
+  if (maxLength > 0) edit->setMaxLength(maxLength);
+  edit->selectAll();
+  layout->addWidget(edit);
+  auto* buttons = new QDialogButtonBox(&dlg);
+  buttons->addButton(QStringLiteral("確定"), QDialogButtonBox::AcceptRole);
+  buttons->addButton(QStringLiteral("取消"), QDialogButtonBox::RejectRole);
+  QObject::connect(buttons, &QDialogButtonBox::accepted, &dlg, &QDialog::accept);
+  QObject::connect(buttons, &QDialogButtonBox::rejected, &dlg, &QDialog::reject);
+  layout->addWidget(buttons);
+  if (dlg.exec() != QDialog::Accepted) return std::nullopt;
+  return edit->text();
+}
+
+std::optional<QString> QtDialogs::openFile(const FileRequest& request) {
+  const QString f = QFileDialog::getOpenFileName(
+      Owner(parent_), request.title, request.initialDirectory, QtFilter(request.filter));
+  if (f.isEmpty()) return std::nullopt;
+  return f;
+}
+
+std::optional<QString> QtDialogs::saveFile(const FileRequest& request) {
+  QString start = request.initialDirectory;
+  if (!request.fileName.isEmpty()) start += u'/' + request.fileName;
+  const QString f =
+      QFileDialog::getSaveFileName(Owner(parent_), request.title, start, QtFilter(request.filter));
+  if (f.isEmpty()) return std::nullopt;
+  return f;
+}
+
+std::optional<QString> QtDialogs::browseFolder(const QString& title, const QString& caption,
+                                               const QString& start) {
+  QFileDialog dlg(Owner(parent_), caption, start);
+  dlg.setFileMode(QFileDialog::Directory);
+  dlg.setOption(QFileDialog::ShowDirsOnly, true);
+  dlg.setLabelText(QFileDialog::LookIn, title);
+  if (dlg.exec() != QDialog::Accepted || dlg.selectedFiles().isEmpty()) return std::nullopt;
+  return dlg.selectedFiles().first();
+}
+
+}  // namespace rix

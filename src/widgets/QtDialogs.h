@@ -1,0 +1,25 @@
+#pragma once
+
+#include "widgets/Dialogs.h"
+
+namespace rix {
+
+// The real boxes and dialogs, with the program's captions and button texts.
+class QtDialogs : public Dialogs {
+public:
+  explicit QtDialogs(QWidget* parent = nullptr) : parent_(parent) {}
+  void setParent(QWidget* parent) { parent_ = parent; }
+
+  int messageBox(Kind kind, const QString& text, int buttons) override;
+  std::optional<QString> inputQuery(const QString& title, const QString& prompt,
+                                    const QString& text, int maxLength) override;
+  std::optional<QString> openFile(const FileRequest& request) override;
+  std::optional<QString> saveFile(const FileRequest& request) override;
+  std::optional<QString> browseFolder(const QString& title, const QString& caption,
+                                      const QString& start) override;
+
+private:
+  QWidget* parent_;
+};
+
+}  // namespace rix

@@ -1,0 +1,370 @@
+#include "widgets/StringGrid.h"
+
+#include <QContextMenuEvent>
+#include <QFontMetricsF>
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QMenu>
+#include <QMouseEvent>
+#include <algorithm>
+#include <cmath>
+
+#include "platform/Big5.h"
+#include "widgets/GridDelegate.h"
+
+namespace rix {
+
+namespace {
+
+constexpr int kDefaultColWidth = 22;
+constexpr int kDefaultRowHeight = 16;
+
+void CollectActions(QMenu* menu, QList<QAction*>& out) {
+  for (QAction* a : menu->actions()) {
+    if (a->menu())
+      CollectActions(a->menu(), out);
+    else if (!a->isSeparator())
+      out.append(a);
+  }
+}
+
+}  // namespace
+
+StringGrid::StringGrid(QWidget* parent) : QTableView(parent) {
+  model_ = new StringGridModel(this);
+  model_->grid().setColCount(5);
+  model_->grid().setRowCount(5);
+  setModel(model_);
+  delegate_ = new GridDelegate(this);
+  setItemDelegate(delegate_);
+  setSelectionMode(QAbstractItemView::SingleSelection);
+  setSelectionBehavior(QAbstractItemView::SelectItems);
+  setEditTriggers(QAbstractItemView::NoEditTriggers);
+  setShowGrid(true);
+  setWordWrap(false);
+  setMouseTracking(true);
+  setHorizontalScrollMode(QAbstractItemView::ScrollPerPixel);
+  setVerticalScrollMode(QAbstractItemView::ScrollPerItem);
+  verticalHeader()->hide();
+  verticalHeader()->setMinimumSectionSize(1);
+  verticalHeader()->setDefaultSectionSize(kDefaultRowHeight);
+  verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+  horizontalHeader()->setMinimumSectionSize(1);
+  horizontalHeader()->setDefaultSectionSize(kDefaultColWidth);
+  horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
+  horizontalHeader()->setSectionsClickable(false);
+  horizontalHeader()->setHighlightSections(false);
+  horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+  horizontalHeader()->setMinimumHeight(kDefaultRowHeight + 2);
+  horizontalHeader()->viewport()->installEventFilter(this);
+  QFont f = font();
+  f.setKerning(false);
+  setFont(f);
+  syncViewCursor();
+}
+
+void StringGrid::applyDefaultWidths(int from) {
+  for (int c = from; c < colCount(); ++c) horizontalHeader()->resizeSection(c, kDefaultColWidth);
+}
+
+void StringGrid::beginBulkChange() {
+  if (bulkDepth_++ == 0) model_->beginChange();
+}
+
+void StringGrid::endBulkChange() {
+  if (--bulkDepth_ > 0) return;
+  model_->endChange();
+  horizontalHeader()->setVisible(fixedRows() > 0);
+  syncViewCursor();
+}
+
+void StringGrid::setRowCount(int rows) {
+  if (rows == rowCount()) return;
+  beginBulkChange();
+  data().setRowCount(rows);
+  endBulkChange();
+}
+
+void StringGrid::setColCount(int cols) {
+  if (cols == colCount()) return;
+  beginBulkChange();
+  data().setColCount(cols);
+  endBulkChange();
+}
+
+void StringGrid::syncViewCursor() {
+  const int minRow = fixedRows();
+  row_ = std::clamp(row_, minRow, std::max(minRow, rowCount() - 1));
+  col_ = std::clamp(col_, 0, std::max(0, colCount() - 1));
+  if (bulkDepth_ > 0) return;
+  syncing_ = true;
+  const QModelIndex idx = model_->index(model_->toModelRow(row_), col_);
+  if (idx.isValid()) {
+    selectionModel()->setCurrentIndex(idx, QItemSelectionModel::ClearAndSelect);
+    scrollTo(idx);
+  }
+  syncing_ = false;
+}
+
+void StringGrid::setRow(int row) {
+  row_ = row;
+  syncViewCursor();
+}
+
+void StringGrid::setCol(int col) {
+  col_ = col;
+  syncViewCursor();
+}
+
+void StringGrid::setCursor(int col, int row) {
+  col_ = col;
+  row_ = row;
+  syncViewCursor();
+}
+
+void StringGrid::currentChanged(const QModelIndex& current, const QModelIndex& previous) {
+  QTableView::currentChanged(current, previous);
+  if (syncing_ || !current.isValid()) return;
+  row_ = model_->toGridRow(current.row());
+  col_ = current.column();
+}
+
+void StringGrid::setCell(int col, int row, QByteArrayView text) {
+  if (col >= colCount() || row >= rowCount()) {
+    beginBulkChange();
+    if (col >= colCount()) data().setColCount(col + 1);
+    if (row >= rowCount()) data().setRowCount(row + 1);
+    data().setCell(col, row, text);
+    endBulkChange();
+    return;
+  }
+  data().setCell(col, row, text);
+  if (bulkDepth_ == 0) model_->cellChanged(col, row);
+}
+
+void StringGrid::clearCells() {
+  beginBulkChange();
+  data().clearCells();
+  endBulkChange();
+}
+
+void StringGrid::clearRow(int row) {
+  data().clearRow(row);
+  if (bulkDepth_ == 0) model_->rowChanged(row);
+}
+
+void StringGrid::insertRow(int at) {
+  beginBulkChange();
+  data().insertRow(at);
+  endBulkChange();
+}
+
+void StringGrid::removeRow(int at) {
+  beginBulkChange();
+  data().removeRow(at);
+  endBulkChange();
+}
+
+void StringGrid::setCellImage(int col, int row, int index) {
+  data().setCellImage(col, row, index);
+  if (bulkDepth_ == 0 && col < colCount() && row < rowCount()) model_->cellChanged(col, row);
+}
+
+void StringGrid::setImages(const QVector<QPixmap>& images) { model_->setImages(images); }
+
+int StringGrid::textWidth(QByteArrayView text) const {
+  return QFontMetrics(font()).horizontalAdvance(Big5Decode(text));
+}
+
+void StringGrid::autoSizeColumns() {
+  const QFontMetrics fm(font());
+  const QFontMetricsF fmf(font());
+  const int extra = fm.horizontalAdvance(QStringLiteral("xx")) + 10;
+  // An upper bound of each text's width, so that only texts that may be the
+  // widest are measured: single bytes by their own advance, rounded up, and
+  // each double-byte character by the widest advance the font may give it.
+  double ascii[128];
+  for (int b = 0; b < 128; ++b) ascii[b] = std::ceil(fmf.horizontalAdvance(QChar(b)));
+  const double wide =
+      std::ceil(std::max<qreal>({fmf.maxWidth(), fmf.horizontalAdvance(QChar(0x570B)),
+                                 fmf.horizontalAdvance(QChar(0x2588))}));
+  auto bound = [&](QByteArrayView t) {
+    double w = 0;
+    const auto* p = reinterpret_cast<const unsigned char*>(t.data());
+    const qsizetype n = t.size();
+    for (qsizetype i = 0; i < n; ++i) {
+      if (p[i] < 0x80) {
+        w += ascii[p[i]];
+      } else {
+        w += wide;
+        if (p[i] >= 0x81 && p[i] <= 0xFE && i + 1 < n) ++i;
+      }
+    }
+    return static_cast<int>(std::ceil(w)) + 1;
+  };
+  const GridData& g = data();
+  const int rows = g.rowCount();
+  std::vector<int> bounds(static_cast<size_t>(rows));
+  for (int c = 0; c < g.colCount(); ++c) {
+    int top = -1;
+    int topBound = 0;
+    for (int r = 0; r < rows; ++r) {
+      const int b = g.cell(c, r).isEmpty() ? 0 : bound(g.cell(c, r));
+      bounds[static_cast<size_t>(r)] = b;
+      if (b > topBound) {
+        topBound = b;
+        top = r;
+      }
+    }
+    int best = 0;
+    if (top >= 0) {
+      best = textWidth(g.cell(c, top));
+      for (int r = 0; r < rows; ++r) {
+        if (bounds[static_cast<size_t>(r)] > best && r != top)
+          best = std::max(best, textWidth(g.cell(c, r)));
+      }
+    }
+    horizontalHeader()->resizeSection(c, best + extra);
+  }
+}
+
+void StringGrid::setEditMode(bool on) {
+  model_->setEditable(on);
+  setEditTriggers(on ? (QAbstractItemView::AnyKeyPressed | QAbstractItemView::EditKeyPressed |
+                        QAbstractItemView::SelectedClicked)
+                     : QAbstractItemView::NoEditTriggers);
+  if (!on && state() == QAbstractItemView::EditingState) {
+    if (QWidget* ed = indexWidget(currentIndex())) closeEditor(ed, QAbstractItemDelegate::NoHint);
+  }
+}
+
+StringGrid::EditorKind StringGrid::editorKindAt(int col, int row) const {
+  return getEditorType ? getEditorType(col, row) : EditorKind::Plain;
+}
+
+void StringGrid::headerReleased(int col) {
+  if (rowCount() <= 2 || col < 0 || col >= colCount()) return;
+  if (col == sortCol_) {
+    sortAsc_ = !sortAsc_;
+  } else {
+    sortCol_ = col;
+    sortAsc_ = true;
+  }
+  const std::uint32_t id = data().rowId(row_);
+  beginBulkChange();
+  data().sortRows(sortCol_, sortAsc_, 1);
+  row_ = data().rowOfId(id);
+  endBulkChange();
+}
+
+void StringGrid::attachPopupMenu(QMenu* menu) {
+  if (popup_ == menu) return;
+  if (popup_) {
+    QList<QAction*> old;
+    CollectActions(popup_, old);
+    for (QAction* a : old) removeAction(a);
+  }
+  popup_ = menu;
+  if (popup_) {
+    QList<QAction*> acts;
+    CollectActions(popup_, acts);
+    addActions(acts);
+  }
+}
+
+void StringGrid::mousePressEvent(QMouseEvent* event) {
+  const QModelIndex idx = indexAt(event->position().toPoint());
+  if (event->button() == Qt::LeftButton) {
+    QTableView::mousePressEvent(event);
+  } else {
+    setFocus(Qt::MouseFocusReason);
+    event->accept();
+  }
+  if (mouseDown) mouseDown(event->button(), event->modifiers(), event->position().toPoint());
+  if (event->button() == Qt::LeftButton && idx.isValid()) {
+    const int row = model_->toGridRow(idx.row());
+    const QString text = idx.data(Qt::DisplayRole).toString();
+    if (IsLinkText(text) && openLink) openLink(text);
+    if (clickCell) clickCell(row, idx.column());
+  }
+}
+
+void StringGrid::mouseReleaseEvent(QMouseEvent* event) {
+  QTableView::mouseReleaseEvent(event);
+  if (mouseUp) mouseUp(event->button(), event->modifiers(), event->position().toPoint());
+}
+
+void StringGrid::mouseDoubleClickEvent(QMouseEvent* event) {
+  QTableView::mouseDoubleClickEvent(event);
+  if (dblClickCell) dblClickCell(row_, col_);
+}
+
+void StringGrid::mouseMoveEvent(QMouseEvent* event) {
+  QTableView::mouseMoveEvent(event);
+  const QModelIndex idx = indexAt(event->position().toPoint());
+  if (idx.isValid() && IsLinkText(idx.data(Qt::DisplayRole).toString()))
+    viewport()->setCursor(Qt::PointingHandCursor);
+  else
+    viewport()->unsetCursor();
+}
+
+void StringGrid::keyPressEvent(QKeyEvent* event) {
+  if (keyPressed && state() != QAbstractItemView::EditingState) {
+    if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter)
+      keyPressed(QChar(u'\r'));
+    else if (!event->text().isEmpty())
+      keyPressed(event->text().at(0));
+  }
+  QTableView::keyPressEvent(event);
+}
+
+void StringGrid::keyReleaseEvent(QKeyEvent* event) {
+  QTableView::keyReleaseEvent(event);
+  if (event->isAutoRepeat()) return;
+  if (keyUp) keyUp(event->key(), event->modifiers());
+}
+
+void StringGrid::contextMenuEvent(QContextMenuEvent* event) {
+  if (popup_) popup_->exec(event->globalPos());
+}
+
+bool StringGrid::eventFilter(QObject* watched, QEvent* event) {
+  if (watched != horizontalHeader()->viewport()) return QTableView::eventFilter(watched, event);
+  auto* me = static_cast<QMouseEvent*>(event);
+  switch (event->type()) {
+    case QEvent::MouseButtonPress: {
+      const QPoint p = me->position().toPoint();
+      headerPressed_ = horizontalHeader()->logicalIndexAt(p);
+      // A press on a section's edge starts resizing, not a click.
+      const int x = p.x();
+      const QHeaderView* h = horizontalHeader();
+      if (headerPressed_ >= 0) {
+        const int left = h->sectionViewportPosition(headerPressed_);
+        const int right = left + h->sectionSize(headerPressed_);
+        if (x - left < 4 || right - x < 4) headerPressed_ = -2;
+      }
+      setFocus(Qt::MouseFocusReason);
+      if (mouseDown)
+        mouseDown(me->button(), me->modifiers(), mapFromGlobal(me->globalPosition().toPoint()));
+      break;
+    }
+    case QEvent::MouseButtonRelease: {
+      if (me->button() == Qt::LeftButton && headerPressed_ != -2) {
+        const int section = horizontalHeader()->logicalIndexAt(me->position().toPoint());
+        if (section >= 0) headerReleased(section);
+      }
+      headerPressed_ = -1;
+      if (mouseUp)
+        mouseUp(me->button(), me->modifiers(), mapFromGlobal(me->globalPosition().toPoint()));
+      break;
+    }
+    case QEvent::MouseButtonDblClick:
+      if (dblClickCell) dblClickCell(row_, col_);
+      break;
+    default:
+      break;
+  }
+  return QTableView::eventFilter(watched, event);
+}
+
+}  // namespace rix

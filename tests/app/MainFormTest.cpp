@@ -1,0 +1,239 @@
+#include <gtest/gtest.h>
+#include <sys/resource.h>
+
+#include <QAction>
+#include <QLineEdit>
+#include <QMenu>
+#include <QPointer>
+#include <QTabWidget>
+#include <QTest>
+#include <QTimer>
+#include <QToolBar>
+#include <QTreeWidget>
+#include <csignal>
+
+#include "TestSupport.h"
+#include "app/TMainForm.h"
+#include "platform/Big5.h"
+#include "widgets/ScriptedDialogs.h"
+
+using namespace rix;
+
+namespace {
+
+QByteArray Row(const QStringList& cells) {
+  QByteArray line;
+  for (int i = 0; i < cells.size(); ++i) {
+    if (i) line += ',';
+    line += cells[i].isEmpty() ? QByteArray("\"\"") : rixtest::Big5(cells[i]);
+  }
+  return line + "\r\n";
+}
+
+QByteArray Header() {
+  return Row({"頁", "鍵", "說明檔", "模擬器", "列表", "遊戲目錄", "圖片目錄", "前", "後", "模",
+              "遊", "目", "網址"});
+}
+
+class MainFormTest : public ::testing::Test {
+protected:
+  std::unique_ptr<TMainForm> Make(QWidget* splash = nullptr) {
+    MainFormSetup s;
+    s.appDir = dir.path();
+    s.tempDir = dir.path() + "tmp/";
+    s.dialogs = &dialogs;
+    s.splash = splash;
+    return std::make_unique<TMainForm>(s);
+  }
+  void WriteCatalogue(const QList<QStringList>& rows) {
+    QByteArray bytes = Header();
+    for (const QStringList& r : rows) bytes += Row(r);
+    ASSERT_TRUE(rixtest::WriteAll(dir.file("RixFront.ini"), bytes));
+  }
+  QPoint CellPoint(StringGrid* g, int col, int row) {
+    return g->visualRect(g->gridModel()->index(g->gridModel()->toModelRow(row), col)).center();
+  }
+
+  rixtest::ScratchDir dir;
+  ScriptedDialogs dialogs;
+};
+
+}  // namespace
+
+TEST_F(MainFormTest, MissingCatalogueShowsTheFileErrorAndAnEmptyTable) {
+  auto form = Make();
+  ASSERT_EQ(dialogs.shown().size(), 1);
+  EXPECT_EQ(dialogs.shown()[0].kind, "error");
+  EXPECT_EQ(dialogs.shown()[0].caption, QStringLiteral("錯誤"));
+  EXPECT_EQ(dialogs.shown()[0].text, QStringLiteral("找不到檔案"));
+  EXPECT_EQ(form->EmuGrid->rowCount(), 2);
+  EXPECT_TRUE(form->EmuGrid->cell(0, 0).isEmpty());
+  EXPECT_FALSE(form->CatalogueLoading);
+  EXPECT_EQ(form->windowTitle(), "RIX FrontEnd v0.8");
+  EXPECT_EQ(form->size(), QSize(681, 605));
+}
+
+TEST_F(MainFormTest, CatalogueLoadsWithFittedColumnsAndTheTreeInFront) {
+  WriteCatalogue({{"Common", "1", "docs\\a.txt", "emu\\a", "lists\\a.lst", "games\\a\\",
+                   "pics\\a\\", "", "", "No", "No", "No", "http://rixfront.example/a/"},
+                  {"NeoRage", "2"}});
+  auto form = Make();
+  EXPECT_TRUE(dialogs.shown().isEmpty());
+  EXPECT_EQ(form->EmuGrid->rowCount(), 3);
+  EXPECT_EQ(form->EmuGrid->colCount(), 13);
+  EXPECT_EQ(form->EmuGrid->row(), 1);
+  EXPECT_GT(form->EmuGrid->columnWidth(2), 22);
+  form->show();
+  EXPECT_TRUE(form->EmuTree->isVisible());
+  EXPECT_TRUE(form->EmuGrid->isVisible());  // both shown; the tree lies on top
+  form->ShowEmuGrid1->trigger();
+  EXPECT_FALSE(form->EmuTree->isVisible());
+  form->ShowTree1->trigger();
+  EXPECT_FALSE(form->EmuGrid->isVisible());
+  EXPECT_TRUE(form->EmuTree->isVisible());
+}
+
+TEST_F(MainFormTest, FirstShowFreesTheSplashCreatesDirectoriesAndActivatesTheGameList) {
+  ASSERT_TRUE(rixtest::WriteAll(dir.file("blocker"), "x"));
+  WriteCatalogue(
+      {{"", "1", "docs\\x.txt", "emu\\demo", "lists\\l.lst", "games\\neo", "blocker\\p\\"}});
+  QPointer<QWidget> splash = new QWidget;
+  splash->show();
+  auto form = Make(splash);
+  EXPECT_TRUE(form->SplashPending);
+  EXPECT_TRUE(QDir(dir.file("docs")).exists() == false);
+  form->show();
+  QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+  EXPECT_TRUE(splash.isNull());
+  EXPECT_FALSE(form->SplashPending);
+  EXPECT_EQ(form->ActiveGrid, form->RomGrid);
+  EXPECT_TRUE(QDir(dir.file("docs")).exists());
+  EXPECT_TRUE(QDir(dir.file("emu")).exists());
+  EXPECT_TRUE(QDir(dir.file("lists")).exists());
+  EXPECT_TRUE(QDir(dir.file("games")).exists());
+  EXPECT_FALSE(QDir(dir.file("games/neo")).exists());  // no final "\": only the parent
+  // The picture directory cannot be made under a file: one box, one Yes button.
+  ASSERT_EQ(dialogs.shown().size(), 1);
+  EXPECT_EQ(dialogs.shown()[0].text, QStringLiteral("目錄建立錯誤！"));
+  EXPECT_EQ(dialogs.shown()[0].buttons, QStringList{QStringLiteral("是(&Y)")});
+  // A second show does nothing of this again.
+  form->hide();
+  form->show();
+  EXPECT_EQ(dialogs.shown().size(), 1);
+}
+
+TEST_F(MainFormTest, APressOnEitherGridMakesItActiveAndMirrorsItsEditMode) {
+  WriteCatalogue({{"", "1"}, {"", "2"}});
+  auto form = Make();
+  form->show();
+  form->ShowEmuGrid1Click();
+  form->RomGrid->setEditMode(true);
+  QTest::mousePress(form->RomGrid->viewport(), Qt::RightButton, {}, CellPoint(form->RomGrid, 0, 1));
+  EXPECT_EQ(form->ActiveGrid, form->RomGrid);
+  EXPECT_TRUE(form->EditMode1->isChecked());
+  EXPECT_TRUE(form->EditModeSB->isChecked());
+  QTest::mousePress(form->EmuGrid->viewport(), Qt::LeftButton, {}, CellPoint(form->EmuGrid, 1, 2));
+  EXPECT_EQ(form->ActiveGrid, form->EmuGrid);
+  EXPECT_FALSE(form->EditMode1->isChecked());
+  EXPECT_FALSE(form->EditModeSB->isChecked());
+  EXPECT_EQ(form->EmuGrid->row(), 2);
+  // Keyboard focus alone does not change it.
+  form->RomGrid->setFocus();
+  EXPECT_EQ(form->ActiveGrid, form->EmuGrid);
+}
+
+TEST_F(MainFormTest, TableEditorsAndPickers) {
+  WriteCatalogue({{"", "1", "docs\\a.txt", "emu\\run", "", "games\\", "pics\\"}});
+  auto form = Make();
+  using K = StringGrid::EditorKind;
+  for (int c : {2, 3, 4, 5, 6}) EXPECT_EQ(form->EmuGridGetEditorType(c, 1), K::Ellipsis) << c;
+  for (int c : {9, 10, 11}) EXPECT_EQ(form->EmuGridGetEditorType(c, 1), K::DropDown) << c;
+  for (int c : {0, 1, 7, 8, 12}) EXPECT_EQ(form->EmuGridGetEditorType(c, 1), K::Plain) << c;
+  EXPECT_EQ(form->EmuGrid->dropDownItems(), (QStringList{"No", "Yes"}));
+
+  // Files keep only their name; the dialog starts in the cell's directory.
+  QByteArray value = "docs\\a.txt";
+  dialogs.answerText("/somewhere/else/doc.txt");
+  form->EmuGridEllipsClick(2, 1, value);
+  EXPECT_EQ(value, "doc.txt");
+  EXPECT_EQ(dialogs.shown().last().kind, "open");
+  EXPECT_EQ(dialogs.shown().last().text, QStringLiteral("*.* 全部檔案|*.*"));
+  EXPECT_EQ(dialogs.shown().last().preset, dir.path() + "docs/");
+  value = "emu\\run";
+  dialogs.answerText(QStringLiteral("/x/模擬器.exe"));
+  form->EmuGridEllipsClick(3, 1, value);
+  EXPECT_EQ(value, rixtest::Big5("模擬器.exe"));
+  EXPECT_EQ(dialogs.shown().last().text, QStringLiteral("執行檔|*.exe;*.com;*.bat"));
+  // Folders keep the full path; Cancel keeps the value.
+  value = "games\\";
+  dialogs.answerText("/srv/games");
+  form->EmuGridEllipsClick(5, 1, value);
+  EXPECT_EQ(value, "/srv/games");
+  EXPECT_EQ(dialogs.shown().last().kind, "folder");
+  EXPECT_EQ(dialogs.shown().last().caption, QStringLiteral("選擇目錄"));
+  EXPECT_EQ(dialogs.shown().last().text, QStringLiteral("選擇目錄："));
+  EXPECT_EQ(dialogs.shown().last().preset, dir.path() + "games/");
+  value = "pics\\";
+  dialogs.answerCancel();
+  form->EmuGridEllipsClick(6, 1, value);
+  EXPECT_EQ(value, "pics\\");
+  EXPECT_EQ(dialogs.pending(), 0);
+}
+
+TEST_F(MainFormTest, AFailedSaveKeepsTheOldFileAndShowsTheError) {
+  WriteCatalogue({{"", "1"}});
+  const QByteArray before = rixtest::ReadAll(dir.file("RixFront.ini"));
+  auto form = Make();
+  form->show();
+  QTest::mousePress(form->EmuGrid->viewport(), Qt::RightButton, {}, CellPoint(form->EmuGrid, 0, 1));
+  for (int r = 0; r < 2000; ++r) form->EmuGrid->setCell(0, 1, QByteArray(200, 'x'));
+  form->EmuGrid->setRowCount(400);
+  for (int r = 1; r < 400; ++r) form->EmuGrid->setCell(1, r, QByteArray(100, 'y'));
+  std::signal(SIGXFSZ, SIG_IGN);
+  rlimit old{};
+  getrlimit(RLIMIT_FSIZE, &old);
+  rlimit small = old;
+  small.rlim_cur = 4096;
+  setrlimit(RLIMIT_FSIZE, &small);
+  form->SaveSB->trigger();
+  setrlimit(RLIMIT_FSIZE, &old);
+  ASSERT_FALSE(dialogs.shown().isEmpty());
+  EXPECT_EQ(dialogs.shown().last().kind, "error");
+  EXPECT_TRUE(dialogs.shown().last().text.startsWith(QStringLiteral("輸出入錯誤")));
+  EXPECT_EQ(rixtest::ReadAll(dir.file("RixFront.ini")), before);
+  // Once space is there, the same save writes the table byte for byte.
+  form->SaveSB->trigger();
+  const QByteArray after = rixtest::ReadAll(dir.file("RixFront.ini"));
+  EXPECT_TRUE(after.startsWith(Header()));
+  EXPECT_EQ(after.count("\r\n"), 400);
+}
+
+TEST_F(MainFormTest, WindowParts) {
+  WriteCatalogue({});
+  auto form = Make();
+  form->show();
+  EXPECT_EQ(form->CommandEdit1->width(), form->RomPage->width() - 25);
+  EXPECT_EQ(form->CommandEdit2->width(), form->CommandEdit1->width());
+  form->resize(900, 700);
+  QCoreApplication::processEvents();
+  EXPECT_EQ(form->CommandEdit1->width(), form->RomPage->width() - 25);
+  EXPECT_EQ(form->RomPage->count(), 3);
+  EXPECT_EQ(form->RomPage->tabText(0), QStringLiteral("遊戲"));
+  EXPECT_EQ(form->RomPage->currentIndex(), 0);
+  // The toolbar: 15 buttons with their hints, in order.
+  QStringList hints;
+  for (QAction* a : form->GridToolBar->actions()) hints << (a->isSeparator() ? "|" : a->toolTip());
+  EXPECT_EQ(hints.join(','),
+            QStringLiteral("編輯模式,重新載入,存檔,另存 HTML,|,搜尋,再找,|,自動建立列表,插入一列,"
+                           "刪除一列,清除一列,全部清除,|,列印"));
+  EXPECT_EQ(form->FindNext1->shortcut(), QKeySequence(Qt::Key_F3));
+  EXPECT_EQ(form->ClearAll1->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_Delete));
+  EXPECT_EQ(form->RowUniform1->data().toInt(), 3);
+  form->GridToolBar1->trigger();
+  EXPECT_FALSE(form->GridToolBar->isVisible());
+  form->GridToolBar1->trigger();
+  EXPECT_TRUE(form->GridToolBar->isVisible());
+  EXPECT_EQ(form->StatusPanels.size(), 6);
+  EXPECT_FALSE(form->Timer1->isActive());
+  EXPECT_EQ(form->Timer1->interval(), 1000);
+}

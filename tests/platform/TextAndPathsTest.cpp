@@ -1,0 +1,90 @@
+#include <gtest/gtest.h>
+
+#include <QDir>
+
+#include "TestSupport.h"
+#include "platform/AppPaths.h"
+#include "platform/Big5.h"
+#include "platform/ByteText.h"
+
+using namespace rix;
+
+TEST(ByteText, TrimDropsEveryByteBelow33AtBothEndsOnly) {
+  EXPECT_EQ(TrimBytes("\t \r\n a b \x01\x1f "), "a b");
+  EXPECT_EQ(TrimBytes("   "), "");
+  EXPECT_EQ(TrimBytes(""), "");
+  // 0x21 and high bytes are kept.
+  EXPECT_EQ(TrimBytes("!\xA4\x40"), "!\xA4\x40");
+}
+
+TEST(ByteText, CaseChangesStepOverDoubleByteCharacters) {
+  // 0xA4 0x61 is one Big5 character whose trail byte looks like 'a'.
+  const QByteArray mixed = "Ab\xA4\x61z\xB0\x5A";
+  EXPECT_EQ(UpperAscii(mixed), QByteArray("AB\xA4\x61Z\xB0\x5A"));
+  EXPECT_EQ(LowerAscii(mixed), QByteArray("ab\xA4\x61z\xB0\x5A"));
+  // A lead byte at the very end stands alone.
+  EXPECT_EQ(UpperAscii("a\xA4"), QByteArray("A\xA4"));
+}
+
+TEST(ByteText, FlagColumnsCountOnlyYes) {
+  for (const char* yes : {"YES", "  yes\t", "Yes"}) EXPECT_TRUE(IsYes(yes)) << yes;
+  for (const char* no : {"y", "true", "", "No", "yes!"}) EXPECT_FALSE(IsYes(no)) << no;
+}
+
+TEST(ByteText, WholeNumbersAsTheRuntimeReadsThem) {
+  int v = 0;
+  EXPECT_TRUE(ParseWholeNumber("  7", &v));
+  EXPECT_EQ(v, 7);
+  EXPECT_TRUE(ParseWholeNumber("-12", &v));
+  EXPECT_EQ(v, -12);
+  EXPECT_TRUE(ParseWholeNumber("+5", &v));
+  EXPECT_EQ(v, 5);
+  for (const char* bad : {"", " ", "7 ", "1a", "--1", "99999999999", "\t7"})
+    EXPECT_FALSE(ParseWholeNumber(bad, &v)) << bad;
+}
+
+TEST(Big5, RoundTripAndUnmappableCharacters) {
+  const QString text = QStringLiteral("遊戲總數: 12");
+  const QByteArray bytes = Big5Encode(text);
+  EXPECT_EQ(bytes.left(2), QByteArray("\xB9\x43"));  // 遊
+  EXPECT_EQ(Big5Decode(bytes), text);
+  // A character with no Big5 code becomes one "?".
+  EXPECT_EQ(Big5Encode(QStringLiteral("a😀b")), QByteArray("a?b"));
+  EXPECT_EQ(Big5Encode(QStringLiteral("Ω€")).size(), 4);
+}
+
+TEST(AppPaths, ApplicationDirectoryRule) {
+  const QString app = "/opt/rix/";
+  EXPECT_EQ(ApplyAppDirRule("docs\\x.txt", app), "/opt/rix/docs\\x.txt");
+  EXPECT_EQ(ApplyAppDirRule("", app), "/opt/rix/");
+  EXPECT_EQ(ApplyAppDirRule("C:\\Games\\", app), "C:\\Games\\");
+  EXPECT_EQ(ApplyAppDirRule("/srv/games", app), "/srv/games");
+  // A leading "\" without a drive is relative too.
+  EXPECT_EQ(ApplyAppDirRule("\\pics", app), "/opt/rix/\\pics");
+}
+
+TEST(AppPaths, NativeMappingOfSeparatorsAndDrives) {
+  EXPECT_EQ(NativePath("C:\\Games\\neo\\a.zip"), "/Games/neo/a.zip");
+  EXPECT_EQ(NativePath("d:PICSab.gif"), "/PICSab.gif");
+  EXPECT_EQ(NativePath("/opt/rix/pics\\a.bmp"), "/opt/rix/pics/a.bmp");
+  EXPECT_EQ(DirectoryPart("C:\\a\\b.txt"), "C:\\a\\");
+  EXPECT_EQ(DirectoryPart("C:x"), "C:");
+  EXPECT_EQ(DirectoryPart("plain"), "");
+  EXPECT_EQ(FileNamePart("/x/y\\z.rom"), "z.rom");
+}
+
+TEST(AppPaths, MissingComponentsAreFoundWithoutRegardToAsciiCase) {
+  rixtest::ScratchDir d;
+  ASSERT_TRUE(rixtest::WriteAll(d.file("Games/SNES/SpaceCat.smc"), "x"));
+  CaseResolver r;
+  EXPECT_EQ(r.resolve(d.path() + "games/snes/spacecat.SMC"), d.path() + "Games/SNES/SpaceCat.smc");
+  EXPECT_EQ(r.resolve(d.path() + "GAMES/snes/"), d.path() + "Games/SNES/");
+  // What exists as written is taken as written; what matches nothing stays.
+  EXPECT_EQ(r.resolve(d.path() + "Games"), d.path() + "Games");
+  EXPECT_EQ(r.resolve(d.path() + "games/none/x.rom"), d.path() + "Games/none/x.rom");
+  // Only ASCII letters fold.
+  ASSERT_TRUE(rixtest::WriteAll(d.file("Ä.txt"), "x"));
+  EXPECT_EQ(r.resolve(d.path() + "ä.txt"), d.path() + "ä.txt");
+  EXPECT_EQ(ResolvePath(d.path() + "GAMES\\SNES\\SPACECAT.SMC"),
+            d.path() + "Games/SNES/SpaceCat.smc");
+}

@@ -1,0 +1,242 @@
+#include <gtest/gtest.h>
+
+#include <QAbstractItemModelTester>
+#include <QApplication>
+#include <QComboBox>
+#include <QHeaderView>
+#include <QLineEdit>
+#include <QTest>
+#include <QToolButton>
+
+#include "TestSupport.h"
+#include "widgets/EllipsisEdit.h"
+#include "widgets/Glyphs.h"
+#include "widgets/StringGrid.h"
+
+using namespace rix;
+
+namespace {
+
+// A grid with a header row and the given data rows (columns split at '|').
+void Fill(StringGrid& g, const QStringList& rows) {
+  g.clearCells();
+  int cols = 0;
+  for (const QString& r : rows) cols = std::max<int>(cols, r.split(u'|').size());
+  g.setColCount(cols);
+  g.setRowCount(static_cast<int>(rows.size()));
+  for (int r = 0; r < rows.size(); ++r) {
+    const QStringList cells = rows[r].split(u'|');
+    for (int c = 0; c < cells.size(); ++c) g.setCell(c, r, cells[c].toLatin1());
+  }
+}
+
+QString Column(const StringGrid& g, int c) {
+  QStringList out;
+  for (int r = 1; r < g.rowCount(); ++r) out << QString::fromLatin1(g.cell(c, r).toByteArray());
+  return out.join(u',');
+}
+
+QPoint HeaderPoint(StringGrid& g, int col) {
+  QHeaderView* h = g.horizontalHeader();
+  return QPoint(h->sectionViewportPosition(col) + h->sectionSize(col) / 2, h->height() / 2);
+}
+
+}  // namespace
+
+TEST(StringGrid, ModelStaysConsistentThroughEveryOperation) {
+  StringGrid g;
+  QAbstractItemModelTester tester(g.gridModel(),
+                                  QAbstractItemModelTester::FailureReportingMode::Fatal);
+  Fill(g, {"h0|h1", "b|x", "a|y", "c|z"});
+  EXPECT_EQ(g.gridModel()->rowCount(), 3);  // the header row is not a model row
+  EXPECT_EQ(g.gridModel()->headerData(1, Qt::Horizontal).toString(), "h1");
+  g.insertRow(2);
+  g.removeRow(1);
+  g.setCellImage(0, 1, 1);
+  g.headerReleased(1);
+  g.clearRow(1);
+  g.clearCells();
+  g.setRowCount(2);
+  EXPECT_EQ(g.rowCount(), 2);
+  EXPECT_EQ(g.cellImage(0, 1), -1);
+}
+
+TEST(StringGrid, HeaderRowIsFixedOnlyWhileThereIsADataRow) {
+  StringGrid g;
+  g.show();
+  Fill(g, {"title", "x"});
+  EXPECT_EQ(g.fixedRows(), 1);
+  EXPECT_TRUE(g.horizontalHeader()->isVisible());
+  g.removeRow(1);
+  EXPECT_EQ(g.rowCount(), 1);
+  EXPECT_EQ(g.fixedRows(), 0);
+  EXPECT_FALSE(g.horizontalHeader()->isVisible());
+  EXPECT_EQ(g.gridModel()->index(0, 0).data().toString(), "title");
+}
+
+TEST(StringGrid, HeaderReleaseSortsAsBytesWithTieBreakAndFlip) {
+  StringGrid g;
+  g.resize(400, 300);
+  g.show();
+  // Upper case before lower case, digits as text; ties decided by the next
+  // columns up to the last but one (the last column never decides).
+  Fill(g, {"k|v|w|last", "b|2|x|1", "B|1|x|2", "a|10|x|3", "b|1|x|4", "b|1|x|0"});
+  g.setCursor(1, 2);    // on "B"
+  g.headerReleased(0);  // column 0 is the current sort column: it flips to descending
+  EXPECT_FALSE(g.sortAscending());
+  EXPECT_EQ(Column(g, 0), "b,b,b,a,B");
+  EXPECT_EQ(Column(g, 1), "2,1,1,10,1");
+  EXPECT_EQ(Column(g, 3), "1,4,0,3,2");              // equal rows keep their order
+  EXPECT_EQ(g.cell(0, g.row()).toByteArray(), "B");  // the cursor followed its row
+  QTest::mouseClick(g.horizontalHeader()->viewport(), Qt::LeftButton, {}, HeaderPoint(g, 1));
+  EXPECT_EQ(g.sortColumn(), 1);
+  EXPECT_TRUE(g.sortAscending());
+  EXPECT_EQ(Column(g, 1), "1,1,1,10,2");
+  QTest::mouseClick(g.horizontalHeader()->viewport(), Qt::LeftButton, {}, HeaderPoint(g, 1));
+  EXPECT_EQ(Column(g, 1), "2,10,1,1,1");
+  // A right-button release sorts nothing.
+  QTest::mouseClick(g.horizontalHeader()->viewport(), Qt::RightButton, {}, HeaderPoint(g, 0));
+  EXPECT_EQ(g.sortColumn(), 1);
+}
+
+TEST(StringGrid, FewerThanTwoDataRowsAreNotSorted) {
+  StringGrid g;
+  Fill(g, {"h", "z"});
+  g.headerReleased(0);
+  EXPECT_TRUE(g.sortAscending());  // nothing happened, not even the flip
+  Fill(g, {"h", "z", "a"});
+  g.headerReleased(0);
+  EXPECT_EQ(Column(g, 0), "z,a");  // flipped to descending
+}
+
+TEST(StringGrid, ImagesMoveWithTheirRows) {
+  StringGrid g;
+  g.setImages({Glyphs::LampOff(), Glyphs::LampOn()});
+  Fill(g, {"h", "b", "a"});
+  g.setCellImage(0, 1, 1);
+  g.setCellImage(0, 2, 0);
+  g.headerReleased(0);  // the current column flips to descending: b, a as they stand
+  EXPECT_EQ(Column(g, 0), "b,a");
+  g.headerReleased(0);
+  EXPECT_EQ(Column(g, 0), "a,b");
+  EXPECT_EQ(g.cellImage(0, 1), 0);
+  EXPECT_EQ(g.cellImage(0, 2), 1);
+  EXPECT_FALSE(g.gridModel()->index(1, 0).data(Qt::DecorationRole).isNull());
+}
+
+TEST(StringGrid, ColumnsFitTheirWidestTextPlusXxAndTen) {
+  StringGrid g;
+  QFont f(QStringLiteral("Liberation Serif"));
+  f.setPixelSize(12);
+  g.setFont(f);
+  QStringList rows = {"Name|x"};
+  for (int i = 0; i < 300; ++i) rows << QString("row %1 WWW|%2").arg(i).arg(QString(i % 7, 'i'));
+  rows << "MMMMMMMMMM|";
+  Fill(g, rows);
+  g.setCell(1, 3, rixtest::Big5("遊戲總數很長的文字"));
+  EXPECT_EQ(g.columnWidth(0), 22);  // until fitted
+  g.autoSizeColumns();
+  const QFontMetrics fm(g.font());
+  const int extra = fm.horizontalAdvance("xx") + 10;
+  int want0 = 0;
+  for (const QString& r : rows) want0 = std::max(want0, fm.horizontalAdvance(r.split(u'|')[0]));
+  EXPECT_EQ(g.columnWidth(0), want0 + extra);
+  EXPECT_EQ(g.columnWidth(1), fm.horizontalAdvance(QStringLiteral("遊戲總數很長的文字")) + extra);
+  // An empty column is as wide as "xx" plus 10.
+  g.setColCount(3);
+  g.autoSizeColumns();
+  EXPECT_EQ(g.columnWidth(2), extra);
+}
+
+TEST(StringGrid, EditorsFollowTheOwnersChoice) {
+  StringGrid g;
+  g.resize(400, 200);
+  g.show();
+  Fill(g, {"a|b|c", "1|2|yes"});
+  g.setDropDownItems({"No", "Yes"});
+  g.getEditorType = [](int col, int) {
+    return col == 1   ? StringGrid::EditorKind::Ellipsis
+           : col == 2 ? StringGrid::EditorKind::DropDown
+                      : StringGrid::EditorKind::Plain;
+  };
+  int asked = 0;
+  g.ellipsClick = [&](int col, int row, QByteArray& value) {
+    ++asked;
+    EXPECT_EQ(col, 1);
+    EXPECT_EQ(row, 1);
+    EXPECT_EQ(value, "2");
+    value = "picked.txt";
+  };
+  // Not editable until edit mode is on.
+  EXPECT_FALSE(g.gridModel()->flags(g.gridModel()->index(0, 0)) & Qt::ItemIsEditable);
+  g.setEditMode(true);
+  g.setCursor(2, 1);
+  g.edit(g.gridModel()->index(0, 2));
+  auto* combo = g.findChild<QComboBox*>();
+  ASSERT_NE(combo, nullptr);
+  EXPECT_EQ(combo->currentText(), "Yes");  // the item equal to the cell, ignoring case
+  combo->setCurrentIndex(0);
+  emit combo->activated(0);
+  QTest::keyClick(combo, Qt::Key_Return);
+  EXPECT_EQ(g.cell(2, 1).toByteArray(), "No");
+
+  g.setCursor(1, 1);
+  g.edit(g.gridModel()->index(0, 1));
+  auto* ell = g.findChild<EllipsisEdit*>();
+  ASSERT_NE(ell, nullptr);
+  ell->button()->click();
+  EXPECT_EQ(asked, 1);
+  EXPECT_EQ(ell->text(), "picked.txt");
+  EXPECT_EQ(g.cell(1, 1).toByteArray(), "picked.txt");
+
+  g.setCursor(0, 1);
+  g.edit(g.gridModel()->index(0, 0));
+  const auto lines = g.viewport()->findChildren<QLineEdit*>(Qt::FindDirectChildrenOnly);
+  ASSERT_EQ(lines.size(), 1);
+  QLineEdit* line = lines.first();
+  line->setText(QStringLiteral("遊戲"));
+  emit g.itemDelegate()->commitData(line);
+  EXPECT_EQ(g.cell(0, 1).toByteArray(), rixtest::Big5("遊戲"));
+}
+
+TEST(StringGrid, LinkCellsOpenTheirFullTextOnPress) {
+  StringGrid g;
+  g.resize(400, 200);
+  g.show();
+  Fill(g, {"h|w", "plain|http://rixfront.example/neo/", "x|mailto:a@b.example"});
+  QStringList opened;
+  g.openLink = [&](const QString& u) { opened << u; };
+  int clicks = 0;
+  g.clickCell = [&](int row, int col) {
+    ++clicks;
+    EXPECT_EQ(row, g.row());
+    EXPECT_EQ(col, g.col());
+  };
+  const QRect r1 = g.visualRect(g.gridModel()->index(0, 1));
+  QTest::mousePress(g.viewport(), Qt::LeftButton, {}, r1.center());
+  const QRect r0 = g.visualRect(g.gridModel()->index(0, 0));
+  QTest::mousePress(g.viewport(), Qt::LeftButton, {}, r0.center());
+  EXPECT_EQ(opened, QStringList{"http://rixfront.example/neo/"});
+  EXPECT_EQ(clicks, 2);
+  EXPECT_EQ(LinkCaption("http://rixfront.example/neo/"), "rixfront.example/neo/");
+  EXPECT_EQ(LinkCaption("mailto:a@b.example"), "a@b.example");
+  EXPECT_TRUE(IsLinkText("ftp://x"));
+  EXPECT_FALSE(IsLinkText("http:/x"));
+}
+
+TEST(StringGrid, RightPressKeepsTheCursorAndReportsTheButton) {
+  StringGrid g;
+  g.resize(400, 200);
+  g.show();
+  Fill(g, {"h", "a", "b"});
+  g.setCursor(0, 1);
+  QList<Qt::MouseButton> downs;
+  g.mouseDown = [&](Qt::MouseButton b, Qt::KeyboardModifiers, QPoint) { downs << b; };
+  const QRect r = g.visualRect(g.gridModel()->index(1, 0));
+  QTest::mousePress(g.viewport(), Qt::RightButton, {}, r.center());
+  EXPECT_EQ(g.row(), 1);
+  QTest::mousePress(g.viewport(), Qt::LeftButton, {}, r.center());
+  EXPECT_EQ(g.row(), 2);
+  QTest::mousePress(g.horizontalHeader()->viewport(), Qt::LeftButton, {}, HeaderPoint(g, 0));
+  EXPECT_EQ(downs, (QList<Qt::MouseButton>{Qt::RightButton, Qt::LeftButton, Qt::LeftButton}));
+}

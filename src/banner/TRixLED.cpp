@@ -1,0 +1,437 @@
+#include "banner/TRixLED.h"
+
+#include <QEvent>
+#include <QFontMetrics>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QTimer>
+#include <algorithm>
+#include <cstring>
+
+namespace {
+
+const char* const kDefaultText = "TRixLED - LED banner of RIX FrontEnd";
+
+// Draws `width` rings of a 3-D frame inside r and shrinks r past them.
+void Frame3D(QPainter& p, QRect& r, const QColor& top, const QColor& bottom, int width) {
+  for (int i = 0; i < width && r.width() > 0 && r.height() > 0; ++i) {
+    p.fillRect(QRect(r.left(), r.top(), r.width(), 1), top);
+    p.fillRect(QRect(r.left(), r.top(), 1, r.height()), top);
+    p.fillRect(QRect(r.left(), r.bottom(), r.width(), 1), bottom);
+    p.fillRect(QRect(r.right(), r.top(), 1, r.height()), bottom);
+    r.adjust(1, 1, -1, -1);
+  }
+}
+
+int Mod(int a, int m) {
+  const int r = a % m;
+  return r < 0 ? r + m : r;
+}
+
+}  // namespace
+
+TRixLED::TRixLED(QWidget* parent) : QWidget(parent) {
+  // Every pixel is painted each time, so Qt need not clear first.
+  setAttribute(Qt::WA_OpaquePaintEvent);
+  color_ = palette().color(QPalette::Button);
+  text_ = QString::fromLatin1(kDefaultText);
+  BuildDotImage();
+  resize(dotImage_.width(), dotImage_.height());
+  scrollTimer_ = new QTimer(this);
+  scrollTimer_->setInterval(10);
+  connect(scrollTimer_, &QTimer::timeout, this, &TRixLED::TimerTick);
+  scrollPos_ = 0;
+}
+
+TRixLED::~TRixLED() = default;
+
+void TRixLED::SetAutoSize(bool value) {
+  if (autoSize_ == value) return;
+  autoSize_ = value;
+  Rebuilt();
+}
+
+void TRixLED::SetBackColor(const QColor& value) {
+  if (backColor_ == value) return;
+  backColor_ = value;
+  Rebuilt();
+}
+
+void TRixLED::SetDotSize(int value) {
+  if (dotSize_ == value) return;
+  dotSize_ = value;
+  Rebuilt();
+}
+
+void TRixLED::SetDotSpace(int value) {
+  if (dotSpace_ == value) return;
+  dotSpace_ = value;
+  Rebuilt();
+}
+
+void TRixLED::SetEnabledDotColor(const QColor& value) {
+  if (enabledDotColor_ == value) return;
+  enabledDotColor_ = value;
+  Rebuilt();
+}
+
+void TRixLED::SetTextBorderWidth(int value) {
+  if (textBorderWidth_ == value) return;
+  textBorderWidth_ = value;
+  Rebuilt();
+}
+
+void TRixLED::SetFontColor(const QColor& value) {
+  if (fontColor_ == value) return;
+  fontColor_ = value;
+  Rebuilt();
+}
+
+void TRixLED::SetText(const QString& value) {
+  if (text_ == value) return;
+  text_ = value;
+  if (!picture_.isNull()) picture_ = QImage();
+  scrollPos_ = 0;
+  frame_ = Frame::Still;
+  Rebuilt();
+}
+
+void TRixLED::SetPicture(const QImage& value) {
+  text_.clear();
+  picture_ = value;
+  Rebuilt();
+}
+
+int TRixLED::Speed() const { return scrollTimer_->interval(); }
+
+void TRixLED::SetSpeed(int value) {
+  scrollTimer_->setInterval(std::max(0, value));
+  // A zero interval would spin; like a window timer, it simply never fires.
+  if (scroll_ && scrollTimer_->interval() > 0) {
+    if (!scrollTimer_->isActive()) scrollTimer_->start();
+  } else {
+    scrollTimer_->stop();
+  }
+}
+
+void TRixLED::SetScroll(bool value) {
+  if (scroll_ == value) return;
+  scroll_ = value;
+  if (scroll_ && scrollTimer_->interval() > 0)
+    scrollTimer_->start();
+  else
+    scrollTimer_->stop();
+  // The dot area is laid out differently while scrolling (see paintEvent).
+  update();
+}
+
+void TRixLED::SetScrollMode(TScrollMode value) {
+  if (scrollMode_ == value) return;
+  scrollMode_ = value;
+  scrollPos_ = 0;
+  frame_ = Frame::Still;
+  update();
+}
+
+void TRixLED::SetBevelOuter(TPanelBevel value) {
+  if (bevelOuter_ == value) return;
+  bevelOuter_ = value;
+  update();
+}
+
+void TRixLED::SetBevelInner(TPanelBevel value) {
+  if (bevelInner_ == value) return;
+  bevelInner_ = value;
+  update();
+}
+
+void TRixLED::SetBevelWidth(int value) {
+  if (bevelWidth_ == value) return;
+  bevelWidth_ = value;
+  update();
+}
+
+void TRixLED::SetBorderWidth(int value) {
+  if (borderWidth_ == value) return;
+  borderWidth_ = value;
+  update();
+}
+
+void TRixLED::SetBorderStyle(TBorderStyle value) {
+  if (borderStyle_ == value) return;
+  borderStyle_ = value;
+  update();
+}
+
+void TRixLED::SetColor(const QColor& value) {
+  if (color_ == value) return;
+  color_ = value;
+  update();
+}
+
+void TRixLED::Rebuilt() {
+  BuildDotImage();
+  update();
+}
+
+void TRixLED::BuildDotImage() {
+  const int ds = std::max(0, dotSize_);
+  const int sp = std::max(0, dotSpace_);
+  const int border = std::max(0, textBorderWidth_);
+  const int pitch = ds + sp;
+
+  if (picture_.isNull()) {
+    if (text_.isEmpty()) text_ = QStringLiteral("   ");
+    // One pixel becomes one dot: blended edge pixels would only muddy the dots.
+    // Unhinted outlines keep bold strokes two pixels wide at small sizes.
+    QFont f = font();
+    f.setStyleStrategy(QFont::NoAntialias);
+    f.setHintingPreference(QFont::PreferNoHinting);
+    const QFontMetrics fm(f);
+    textImage_ = QImage(fm.horizontalAdvance(text_) + 2 * border, fm.height() + 2 * border,
+                        QImage::Format_RGB32);
+    textImage_.fill(enabledDotColor_);
+    QPainter p(&textImage_);
+    p.setFont(f);
+    p.setPen(fontColor_);
+    p.setBackgroundMode(Qt::OpaqueMode);
+    p.setBackground(enabledDotColor_);
+    p.drawText(QPoint(border, border + fm.ascent()), text_);
+  } else {
+    textImage_ = picture_.convertToFormat(QImage::Format_RGB32);
+  }
+
+  const int w = textImage_.width();
+  const int h = textImage_.height();
+  dotImage_ = QImage(w * pitch, h * pitch, QImage::Format_RGB32);
+  if (!dotImage_.isNull()) {
+    dotImage_.fill(backColor_);
+    // Pixel (x, y) becomes a ds x ds square at (sp + x * pitch, sp + y * pitch):
+    // build the first line of each dot row, then copy it down.
+    const qsizetype lineBytes = static_cast<qsizetype>(dotImage_.width()) * 4;
+    for (int y = 0; y < h && ds > 0; ++y) {
+      const auto* src = reinterpret_cast<const QRgb*>(textImage_.constScanLine(y));
+      const int top = sp + y * pitch;
+      auto* line = reinterpret_cast<QRgb*>(dotImage_.scanLine(top));
+      for (int x = 0; x < w; ++x) std::fill_n(line + sp + x * pitch, ds, src[x]);
+      for (int r = 1; r < ds; ++r) std::memcpy(dotImage_.scanLine(top + r), line, lineBytes);
+    }
+  }
+  dotPixmap_ = QPixmap::fromImage(dotImage_);
+
+  // The all-unlit flash frame is this tile repeated at the dot pitch.
+  if (pitch > 0) {
+    QImage tile(pitch, pitch, QImage::Format_RGB32);
+    tile.fill(backColor_);
+    if (ds > 0) {
+      QPainter tp(&tile);
+      tp.fillRect(QRect(sp, sp, ds, ds), enabledDotColor_);
+    }
+    unlitTile_ = QPixmap::fromImage(tile);
+  } else {
+    unlitTile_ = QPixmap();
+  }
+
+  if (autoSize_) {
+    fittedSize_ = QSize(dotImage_.width() + 2 * drawArea_.left() + 1,
+                        dotImage_.height() + 2 * drawArea_.top() + 1);
+    resize(fittedSize_);
+  }
+  updateGeometry();
+}
+
+// Inside a layout the fitted size can only be asked for.
+QSize TRixLED::sizeHint() const { return autoSize_ ? fittedSize_ : dotImage_.size(); }
+
+void TRixLED::TimerTick() {
+  switch (scrollMode_) {
+    case smNone:
+      break;
+    case smLeftToRight:
+      DrawHorizontal();
+      scrollPos_ -= moveStep_;
+      break;
+    case smRightToLeft:
+      DrawHorizontal();
+      scrollPos_ += moveStep_;
+      break;
+    case smTopToBottom:
+      DrawVertical();
+      scrollPos_ -= moveStep_;
+      break;
+    case smBottomToTop:
+      DrawVertical();
+      scrollPos_ += moveStep_;
+      break;
+    case smFlash:
+      DrawFlash();
+      break;
+  }
+}
+
+void TRixLED::ShowFrame(Frame frame, int pos) {
+  frame_ = frame;
+  framePos_ = pos;
+  // Painting at once, like a direct draw, spares the event loop a second pass
+  // per tick.
+  if (!isVisible()) return;
+  if (drawArea_.width() > 0 && drawArea_.height() > 0)
+    repaint(drawArea_);
+  else
+    repaint();
+}
+
+void TRixLED::DrawHorizontal() {
+  ShowFrame(Frame::Horizontal, scrollPos_);
+  const int wd = dotImage_.width();
+  const int rem = wd - scrollPos_;
+  if (scrollMode_ == smRightToLeft) {
+    if (rem <= 0) scrollPos_ = 0;
+  } else if (rem >= wd) {
+    scrollPos_ = wd;
+  }
+}
+
+void TRixLED::DrawVertical() {
+  ShowFrame(Frame::Vertical, scrollPos_);
+  const int hd = dotImage_.height();
+  const int rem = hd - scrollPos_;
+  if (scrollMode_ == smBottomToTop) {
+    if (rem <= 0) scrollPos_ = 0;
+  } else if (rem >= hd) {
+    scrollPos_ = hd;
+  }
+}
+
+void TRixLED::DrawFlash() {
+  if (FlashPhase)
+    ShowFrame(Frame::Unlit, 0);
+  else
+    DrawHorizontal();
+  FlashPhase = !FlashPhase;
+}
+
+QRect TRixLED::PaintFrame(QPainter& p) const {
+  QRect r = rect();
+  p.fillRect(r, color_);
+  const QColor light = palette().color(QPalette::Light);
+  const QColor shadow = palette().color(QPalette::Dark);
+  if (borderStyle_ == bsSingle)
+    Frame3D(p, r, palette().color(QPalette::WindowText), palette().color(QPalette::WindowText), 1);
+  if (bevelOuter_ != bvNone) {
+    const bool raised = bevelOuter_ == bvRaised;
+    Frame3D(p, r, raised ? light : shadow, raised ? shadow : light, bevelWidth_);
+  }
+  Frame3D(p, r, color_, color_, borderWidth_);
+  if (bevelInner_ != bvNone) {
+    const bool raised = bevelInner_ == bvRaised;
+    Frame3D(p, r, raised ? light : shadow, raised ? shadow : light, bevelWidth_);
+  }
+  return r;
+}
+
+// The ribbon: column k of the area shows image column (pos + k) mod width, so
+// an offset past either end of the image continues the ribbon seamlessly.
+void TRixLED::PaintRibbonH(QPainter& p, int pos) const {
+  const QRect& a = drawArea_;
+  const int wd = dotPixmap_.width();
+  if (wd <= 0 || a.width() <= 0 || a.height() <= 0) return;
+  const int h = std::min(a.height(), dotPixmap_.height());
+  const int right = a.left() + a.width();
+  int src = Mod(pos, wd);
+  for (int x = a.left(); x < right; src = 0) {
+    const int w = std::min(right - x, wd - src);
+    p.drawPixmap(x, a.top(), dotPixmap_, src, 0, w, h);
+    x += w;
+  }
+}
+
+void TRixLED::PaintRibbonV(QPainter& p, int pos) const {
+  const QRect& a = drawArea_;
+  const int hd = dotPixmap_.height();
+  if (hd <= 0 || a.width() <= 0 || a.height() <= 0) return;
+  const int w = std::min(a.width(), dotPixmap_.width());
+  const int bottom = a.top() + a.height();
+  int src = Mod(pos, hd);
+  for (int y = a.top(); y < bottom; src = 0) {
+    const int h = std::min(bottom - y, hd - src);
+    p.drawPixmap(a.left(), y, dotPixmap_, 0, src, w, h);
+    y += h;
+  }
+}
+
+void TRixLED::PaintUnlit(QPainter& p) const {
+  const int pitch = std::max(0, dotSize_) + std::max(0, dotSpace_);
+  if (pitch <= 0 || unlitTile_.isNull()) return;
+  const QRect& a = drawArea_;
+  const int cols = a.width() / pitch;
+  const int rows = a.height() / pitch;
+  if (cols <= 0 || rows <= 0) return;
+  p.drawTiledPixmap(QRect(a.left(), a.top(), cols * pitch, rows * pitch), unlitTile_);
+}
+
+void TRixLED::paintEvent(QPaintEvent* event) {
+  QPainter p(this);
+  // A tick repaints only the dot area; the frame around it is still in place.
+  const bool dotsOnly = scroll_ && paintedSize_ == size() && drawArea_.contains(event->rect());
+  QRect area = dotsOnly ? drawArea_ : PaintFrame(p);
+  paintedSize_ = size();
+  if (scroll_) {
+    // While scrolling the ticks decide what the dot area shows; a paint only
+    // puts back what the last tick showed.
+    drawArea_ = area;
+    const bool covered = (frame_ == Frame::Horizontal && area.height() <= dotImage_.height()) ||
+                         (frame_ == Frame::Vertical && area.width() <= dotImage_.width());
+    if (!covered || dotImage_.isNull()) p.fillRect(area, backColor_);
+    p.setClipRect(area, Qt::IntersectClip);
+    switch (frame_) {
+      case Frame::Still:
+        PaintRibbonH(p, 0);
+        PaintRibbonV(p, 0);
+        break;
+      case Frame::Horizontal:
+        PaintRibbonH(p, framePos_);
+        break;
+      case Frame::Vertical:
+        PaintRibbonV(p, framePos_);
+        break;
+      case Frame::Unlit:
+        PaintUnlit(p);
+        break;
+    }
+    return;
+  }
+  p.fillRect(area, backColor_);
+  const int sp = std::max(0, dotSpace_);
+  area.adjust(sp, sp, -sp, -sp);
+  drawArea_ = area;
+  scrollPos_ = 0;
+  frame_ = Frame::Still;
+  p.setClipRect(area, Qt::IntersectClip);
+  PaintRibbonH(p, 0);
+  PaintRibbonV(p, 0);
+}
+
+void TRixLED::changeEvent(QEvent* event) {
+  if (event->type() == QEvent::FontChange) Rebuilt();
+  QWidget::changeEvent(event);
+}
+
+void TRixLED::mousePressEvent(QMouseEvent* event) {
+  if (event->button() == Qt::LeftButton) pressed_ = true;
+  QWidget::mousePressEvent(event);
+}
+
+void TRixLED::mouseReleaseEvent(QMouseEvent* event) {
+  const bool click =
+      event->button() == Qt::LeftButton && pressed_ && rect().contains(event->position().toPoint());
+  if (event->button() == Qt::LeftButton) pressed_ = false;
+  QWidget::mouseReleaseEvent(event);
+  if (click) emit clicked();
+}
+
+void TRixLED::mouseDoubleClickEvent(QMouseEvent* event) {
+  // The second press of a double click is not a click of its own.
+  pressed_ = false;
+  if (event->button() == Qt::LeftButton) emit doubleClicked();
+}

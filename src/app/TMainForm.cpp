@@ -20,13 +20,20 @@
 
 #include "app/CaptionBar.h"
 #include "app/PanelLabel.h"
+#include "banner/TASLink.h"
+#include "banner/TRixLED.h"
+#include "options/CommonPage.h"
+#include "options/NeoRagePage.h"
+#include "options/ZsnesPage.h"
 #include "platform/AppPaths.h"
 #include "platform/Big5.h"
 #include "platform/ByteText.h"
 #include "platform/FileError.h"
 #include "platform/FileOps.h"
+#include "widgets/AutoTreeView.h"
 #include "widgets/Dialogs.h"
 #include "widgets/Glyphs.h"
+#include "widgets/PictureView.h"
 #include "widgets/WaitCursor.h"
 
 using rix::StringGrid;
@@ -101,9 +108,18 @@ void TMainForm::BuildWindow() {
   cl->setSpacing(0);
   cl->addWidget(Panel1, 1);
   // The banner runs along the bottom of the window.
-  RixLED1 = new QFrame(central);
+  RixLED1 = new TRixLED(central);
   RixLED1->setObjectName(QStringLiteral("RixLED1"));
+  QFont ledFont(QStringLiteral("MS Sans Serif"));
+  ledFont.setPixelSize(11);
+  ledFont.setBold(true);
+  RixLED1->setFont(ledFont);
+  RixLED1->SetAutoSize(true);
+  RixLED1->SetText(QStringLiteral(
+      "RIX Frontend  --  a front end for game emulators  --  http://rixfront.example/  --  "
+      "rix@rixfront.example"));
   RixLED1->setFixedHeight(52);
+  connect(RixLED1, &TRixLED::clicked, this, [this] { Guard([this] { RixLED1Click(); }); });
   cl->addWidget(RixLED1);
   setCentralWidget(central);
 
@@ -140,18 +156,22 @@ void TMainForm::BuildLeftColumn() {
   EmuGrid->data().setColCount(8);
   EmuGrid->setRowCount(2);
   EmuGrid->setColCount(8);
-  EmuTree = new QTreeWidget(EmuArea);
+  EmuTree = new TAutoTreeView(EmuArea);
   EmuTree->setObjectName(QStringLiteral("EmuTree"));
-  EmuTree->setHeaderHidden(true);
-  EmuTree->setIndentation(19);
   EmuTree->setContextMenuPolicy(Qt::CustomContextMenu);
+  connect(EmuTree, &TAutoTreeView::NodeChanged, this,
+          [this](QTreeWidgetItem* node) { Guard([this, node] { EmuTreeChange(EmuTree, node); }); });
+  EmuTree->SetConfirm([this](const QString& text) {
+    return dialogs_->messageBox(rix::Dialogs::Kind::Confirm, text,
+                                rix::Dialogs::Ok | rix::Dialogs::Cancel) == rix::Dialogs::Ok;
+  });
   connect(EmuTree, &QWidget::customContextMenuRequested, this,
           [this](const QPoint& p) { EmuTreePopupMenu->exec(EmuTree->viewport()->mapToGlobal(p)); });
   g->addWidget(EmuGrid, 0, 0);
   g->addWidget(EmuTree, 0, 0);
   EmuTree->raise();
   tv->addWidget(EmuArea, 1);
-  WWWLink = new QLabel(top);
+  WWWLink = new TASLink(top);
   WWWLink->setObjectName(QStringLiteral("WWWLink"));
   WWWLink->setFixedHeight(13);
   tv->addWidget(WWWLink);
@@ -163,8 +183,11 @@ void TMainForm::BuildLeftColumn() {
   ImagePanel->setBackgroundRole(QPalette::Button);
   auto* iv = new QVBoxLayout(ImagePanel);
   iv->setContentsMargins(1, 1, 1, 1);
-  GameImage = new QWidget(ImagePanel);
+  GameImage = new rix::PictureView(ImagePanel);
   GameImage->setObjectName(QStringLiteral("GameImage"));
+  GameImage->onLoadFailed = [this](const QString& text) {
+    dialogs_->messageBox(rix::Dialogs::Kind::Info, text, rix::Dialogs::Ok);
+  };
   iv->addWidget(GameImage);
   Splitter2->addWidget(top);
   Splitter2->addWidget(ImagePanel);
@@ -204,31 +227,23 @@ void TMainForm::BuildPages() {
   SetNotebook->setObjectName(QStringLiteral("SetNotebook"));
   t2->addWidget(SetNotebook);
 
-  CommonPage = new QWidget(SetNotebook);
-  CommonPage->setObjectName(QStringLiteral("Common"));
-  Label1 = new QLabel(QStringLiteral("加在 ROM 前的指令:"), CommonPage);
-  Label1->setObjectName(QStringLiteral("Label1"));
-  Label1->move(8, 8);
-  CommandEdit1 = new QLineEdit(CommonPage);
-  CommandEdit1->setObjectName(QStringLiteral("CommandEdit1"));
-  CommandEdit1->setGeometry(8, 26, 300, 21);
-  Label6 = new QLabel(QStringLiteral("加在 ROM 後的指令:"), CommonPage);
-  Label6->setObjectName(QStringLiteral("Label6"));
-  Label6->move(8, 56);
-  CommandEdit2 = new QLineEdit(CommonPage);
-  CommandEdit2->setObjectName(QStringLiteral("CommandEdit2"));
-  CommandEdit2->setGeometry(8, 74, 300, 21);
-  SaveCommandBtn = new QPushButton(QStringLiteral("參數存檔"), CommonPage);
-  SaveCommandBtn->setObjectName(QStringLiteral("SaveCommandBtn"));
-  SaveCommandBtn->setGeometry(8, 106, 90, 25);
+  CommonPage = new rix::CommonPage(SetNotebook);
+  Label1 = CommonPage->Label1;
+  Label6 = CommonPage->Label6;
+  CommandEdit1 = CommonPage->CommandEdit1;
+  CommandEdit2 = CommonPage->CommandEdit2;
+  SaveCommandBtn = CommonPage->SaveCommandBtn;
   connect(SaveCommandBtn, &QPushButton::clicked, this,
           [this] { Guard([this] { SaveCommandBtnClick(); }); });
   SetNotebook->addWidget(CommonPage);
-  NeoRagePage = new QWidget(SetNotebook);
-  NeoRagePage->setObjectName(QStringLiteral("NeoRage"));
+  NeoRagePage = new rix::NeoRagePage(SetNotebook);
+  connect(NeoRagePage->NeoRageSaveBtn, &QPushButton::clicked, this,
+          [this] { Guard([this] { SaveCommandBtnClick(); }); });
+  connect(NeoRagePage, &rix::NeoRagePage::optionsChanged, this,
+          [this] { Guard([this] { ScanlinesChkClick(); }); });
   SetNotebook->addWidget(NeoRagePage);
-  ZsnesPage = new QWidget(SetNotebook);
-  ZsnesPage->setObjectName(QStringLiteral("zSNES"));
+  ZsnesPage = new rix::ZsnesPage(SetNotebook);
+  ZsnesPage->PageControl->setObjectName(QStringLiteral("PageControl1"));
   SetNotebook->addWidget(ZsnesPage);
   RomPage->addTab(TabSheet2, QStringLiteral("設定"));
 
@@ -456,6 +471,20 @@ void TMainForm::WireGrids() {
   RomGrid->mouseDown = [this](Qt::MouseButton b, Qt::KeyboardModifiers, QPoint) {
     Guard([this, b] { RomGridMouseDown(RomGrid, b); });
   };
+  RomGrid->mouseUp = [this](Qt::MouseButton b, Qt::KeyboardModifiers, QPoint) {
+    Guard([this, b] { RomGridMouseUp(b); });
+  };
+  RomGrid->keyUp = [this](int key, Qt::KeyboardModifiers mods) {
+    Guard([this, key, mods] { RomGridKeyUp(key, mods); });
+  };
+  RomGrid->keyPressed = [this](QChar key) { Guard([this, key] { RomGridKeyPress(key); }); };
+  RomGrid->dblClickCell = [this](int row, int col) {
+    Guard([this, row, col] { RomGridDblClickCell(RomGrid, row, col); });
+  };
+  RomGrid->getEditorType = [this](int col, int row) { return RomGridGetEditorType(col, row); };
+  RomGrid->ellipsClick = [this](int col, int row, QByteArray& value) {
+    Guard([&] { RomGridEllipsClick(col, row, value); });
+  };
 }
 
 // ---------------------------------------------------------------- events
@@ -510,14 +539,12 @@ void TMainForm::FormShow() {
   }
   SplashPending = false;
   EnsureCatalogueDirs();
+  RixLED1->SetScroll(true);
   if (RomGrid->focusPolicy() != Qt::NoFocus && RomGrid->isEnabled()) RomGrid->setFocus();
   ActiveGrid = RomGrid;
 }
 
-void TMainForm::FormResize() {
-  CommandEdit1->resize(RomPage->width() - 25, CommandEdit1->height());
-  CommandEdit2->resize(CommandEdit1->width(), CommandEdit2->height());
-}
+void TMainForm::FormResize() { CommonPage->fitCommandEdits(RomPage->width()); }
 
 void TMainForm::FormCloseQuery(bool& canClose) { canClose = true; }
 

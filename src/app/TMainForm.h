@@ -19,12 +19,20 @@ class QTabWidget;
 class QTimer;
 class QToolBar;
 class QTreeWidget;
+class QTreeWidgetItem;
 class QFrame;
+class TAutoTreeView;
+class TRixLED;
+class TASLink;
 
 namespace rix {
 class Dialogs;
 class CaptionBar;
 class PanelLabel;
+class PictureView;
+class CommonPage;
+class NeoRagePage;
+class ZsnesPage;
 }  // namespace rix
 
 // What the main window is given from outside, so that a test can build it
@@ -62,25 +70,25 @@ public:
           *FindFirstSB = nullptr, *FindNextSB = nullptr, *AutoGridMakeSB = nullptr,
           *InsertRowSB = nullptr, *DeleteRowSB = nullptr, *ClearRowSB = nullptr,
           *ClearAllSB = nullptr, *PrintSB = nullptr;
-  QWidget* RixLED1 = nullptr;
+  TRixLED* RixLED1 = nullptr;
   QFrame* Panel1 = nullptr;
   QSplitter* Splitter1 = nullptr;
   QWidget* Panel4 = nullptr;
   QWidget* EmuArea = nullptr;  // the area shared by the table and the tree
   rix::StringGrid* EmuGrid = nullptr;
-  QTreeWidget* EmuTree = nullptr;
-  QLabel* WWWLink = nullptr;
+  TAutoTreeView* EmuTree = nullptr;
+  TASLink* WWWLink = nullptr;
   QSplitter* Splitter2 = nullptr;
   QFrame* ImagePanel = nullptr;
-  QWidget* GameImage = nullptr;
+  rix::PictureView* GameImage = nullptr;
   QTabWidget* RomPage = nullptr;
   QWidget *TabSheet1 = nullptr, *TabSheet2 = nullptr, *TabSheet3 = nullptr;
   rix::StringGrid* RomGrid = nullptr;
   rix::PanelLabel* RomPanel = nullptr;
   QStackedWidget* SetNotebook = nullptr;
-  QWidget* CommonPage = nullptr;
-  QWidget* NeoRagePage = nullptr;
-  QWidget* ZsnesPage = nullptr;
+  rix::CommonPage* CommonPage = nullptr;
+  rix::NeoRagePage* NeoRagePage = nullptr;
+  rix::ZsnesPage* ZsnesPage = nullptr;
   QLabel *Label1 = nullptr, *Label6 = nullptr;
   QLineEdit *CommandEdit1 = nullptr, *CommandEdit2 = nullptr;
   QPushButton* SaveCommandBtn = nullptr;
@@ -136,6 +144,27 @@ public:
   void EmuGridClickCell(QObject* sender, int row, int col);
   void RomGridMouseDown(rix::StringGrid* sender, Qt::MouseButton button);
   void Reload2Click();
+  void EmuTreeChange(QObject* sender, QTreeWidgetItem* node);
+  void EmuTreeClick();
+
+  // ---- game list view ----
+  void RomGridClickCell(QObject* sender, int row, int col);
+  void LoadRomDir();
+  void SplitRomCell(int row);
+  void RomGridKeyPress(QChar key);
+  void RomGridKeyUp(int key, Qt::KeyboardModifiers shift);
+  void RomGridMouseUp(Qt::MouseButton button);
+  void RomGridDblClickCell(QObject* sender, int row, int col);
+  rix::StringGrid::EditorKind RomGridGetEditorType(int col, int row);
+  void RomGridEllipsClick(int col, int row, QByteArray& value);
+  // The game-file marker of every row, from one listing of the game directory.
+  void MarkGameFiles();
+
+  // ---- calls into subsystems built later (empty until then) ----
+  void ConfirmSaveDocument();
+  void LoadDocument(int row);
+  void ParseNeoRageOptions();
+  void ScanlinesChkClick();
 
   // ---- game list and tools (filled in by their own subsystems) ----
   void EditMode1Click();

@@ -1,15 +1,24 @@
 // The emulator catalogue's handlers of the main window: loading the table and
 // tree, the table's editors and pickers, and the selection of an emulator.
 #include <QAction>
+#include <QLineEdit>
+#include <QStackedWidget>
 #include <QTreeWidget>
 
+#include "app/PanelLabel.h"
 #include "app/TMainForm.h"
+#include "banner/WebLink.h"
 #include "catalogue/EmuColumns.h"
 #include "catalogue/TableFile.h"
+#include "catalogue/TreeFile.h"
+#include "options/OptionsPages.h"
+#include "options/ZsnesPage.h"
 #include "platform/AppPaths.h"
 #include "platform/Big5.h"
 #include "platform/ByteText.h"
 #include "platform/FileError.h"
+#include "platform/FileOps.h"
+#include "widgets/AutoTreeView.h"
 #include "widgets/Dialogs.h"
 #include "widgets/WaitCursor.h"
 
@@ -26,6 +35,9 @@ void TMainForm::LoadCatalogue() {
       rix::LoadTableFile(*EmuGrid, NativeOf(QStringLiteral("RixFront.ini")));
     }
     EmuGrid->autoSizeColumns();
+    const QString treeError = rix::LoadTreeFile(*EmuTree, NativeOf(QStringLiteral("EmuTree.ini")));
+    if (!treeError.isEmpty()) throw rix::FileError(treeError);
+    EmuTree->SelectFirstNode();
   } catch (...) {
     // The tree stays usable after a failed load.
     CatalogueLoading = false;
@@ -100,8 +112,69 @@ void TMainForm::RomGridMouseDown(StringGrid* sender, Qt::MouseButton) {
 
 void TMainForm::Reload2Click() { LoadCatalogue(); }
 
+void TMainForm::EmuTreeChange(QObject*, QTreeWidgetItem*) {
+  if (!CatalogueLoading) EmuTreeClick();
+}
+
+void TMainForm::EmuTreeClick() {
+  const int key = TAutoTreeView::NodeKey(EmuTree->Selected());
+  if (EmuTree->Selected() && key >= 0) {
+    for (int r = 1; r < EmuGrid->rowCount(); ++r) {
+      int value = -1;
+      if (!rix::ParseWholeNumber(rix::TrimBytes(EmuGrid->cell(col::TreeKey, r)), &value))
+        value = -1;
+      if (value == key) {
+        EmuGrid->setRow(r);
+        EmuGridClickCell(this, r, EmuGrid->col());
+        return;
+      }
+    }
+  }
+  // A heading, or a key no row has: the game list empties and is loaded
+  // again at the next selection of any emulator.
+  RomGrid->clearCells();
+  RomGrid->setRowCount(2);
+  RomListFile.clear();
+}
+
 void TMainForm::EmuGridClickCell(QObject*, int row, int) {
-  if (row <= 0) return;
+  if (row <= 0 || row >= EmuGrid->rowCount()) return;
+  auto value = [&](int c) { return rix::Big5Decode(rix::TrimBytes(EmuGrid->cell(c, row))); };
+  ConfirmSaveDocument();
+  LoadDocument(row);
+  rix::SetWebLink(WWWLink, EmuGrid->cell(col::WebLink, row).toByteArray());
+  CommandEdit1->setText(value(col::CommandBefore));
+  CommandEdit2->setText(value(col::CommandAfter));
+
+  SetNotebook->setCurrentIndex(rix::kCommonPage);
+  SetNotebook->setCurrentIndex(rix::OptionsPageFor(value(col::OptionsPage)));
+  const QString page = SetNotebook->currentWidget()->objectName();
+  if (page == QLatin1String("NeoRage"))
+    ParseNeoRageOptions();
+  else if (page == QLatin1String("zSNES"))
+    ZsnesPage->fillGridCaptions();
+
+  const QString oldList = RomListFile;
+  RomListFile = rix::ApplyAppDirRule(value(col::GameList), AppDir());
+  if (RomListFile == oldList) return;
+  RomGrid->clearCells();
+  RomGrid->setRowCount(2);
+  const QString native = rix::ResolvePath(RomListFile);
+  if (!rix::FileExists(native)) {
+    RomPanel->setText(QStringLiteral("找不到 '") + RomListFile + QStringLiteral("' 檔案！"));
+    RomListFile.clear();
+    RomGrid->attachPopupMenu(nullptr);
+    return;
+  }
+  {
+    rix::WaitCursor busy;
+    rix::LoadTableFile(*RomGrid, native);
+  }
+  RomGrid->autoSizeColumns();
+  RomGridClickCell(this, 1, 0);
+  RomGrid->attachPopupMenu(GridPopupMenu);
+  MarkGameFiles();
+  RomPanelDblClick();
 }
 
 void TMainForm::Save1Click() {

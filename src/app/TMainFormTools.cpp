@@ -16,6 +16,6 @@ void TMainForm::RowUpper1Click(QAction*) {}
 void TMainForm::RowPicAddText1Click() {}
 void TMainForm::RowDelPic1Click() {}
 void TMainForm::Print1Click() {}
-void TMainForm::RomPanelDblClick() {}
-void TMainForm::SaveCommandBtnClick() {}
-void TMainForm::RixLED1Click() {}
+void TMainForm::ConfirmSaveDocument() {}
+void TMainForm::LoadDocument(int) {}
+void TMainForm::RomGridDblClickCell(QObject*, int, int) {}

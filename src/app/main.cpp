@@ -3,6 +3,7 @@
 
 #include "app/RixApplication.h"
 #include "app/TMainForm.h"
+#include "banner/TAboutForm.h"
 #include "platform/AppDirectory.h"
 #include "platform/TempDirectory.h"
 #include "widgets/FontSetup.h"
@@ -11,6 +12,11 @@
 int main(int argc, char** argv) {
   rix::RixApplication app(argc, argv);
   rix::InstallFontSubstitutions();
+  // The splash stays up through the slow steps of creating the main window.
+  auto* splash = new TAboutForm;
+  splash->show();
+  splash->repaint();
+  QApplication::processEvents();
   app.setApplicationName(QStringLiteral("RixFront"));
 
   QStringList args = app.arguments();
@@ -27,6 +33,7 @@ int main(int argc, char** argv) {
   setup.appDir = where.dir;
   setup.tempDir = rix::PrivateTempDirPath();
   setup.dialogs = &dialogs;
+  setup.splash = splash;
   TMainForm form(setup);
   dialogs.setParent(&form);
   form.show();

@@ -2,6 +2,7 @@
 #include <sys/resource.h>
 
 #include <QAction>
+#include <QFile>
 #include <QLineEdit>
 #include <QMenu>
 #include <QPointer>
@@ -15,6 +16,7 @@
 #include "TestSupport.h"
 #include "app/TMainForm.h"
 #include "platform/Big5.h"
+#include "widgets/AutoTreeView.h"
 #include "widgets/ScriptedDialogs.h"
 
 using namespace rix;
@@ -49,6 +51,9 @@ protected:
     QByteArray bytes = Header();
     for (const QStringList& r : rows) bytes += Row(r);
     ASSERT_TRUE(rixtest::WriteAll(dir.file("RixFront.ini"), bytes));
+    if (!QFile::exists(dir.file("EmuTree.ini"))) {
+      ASSERT_TRUE(rixtest::WriteAll(dir.file("EmuTree.ini"), rixtest::Big5("全部\r\n\t一,1\r\n")));
+    }
   }
   QPoint CellPoint(StringGrid* g, int col, int row) {
     return g->visualRect(g->gridModel()->index(g->gridModel()->toModelRow(row), col)).center();

@@ -1,0 +1,121 @@
+// The game list's handlers of the main window: pictures, markers, the game
+// count, keys and mouse on the list, and its cell editors.
+#include <QLineEdit>
+
+#include "app/PanelLabel.h"
+#include "app/TMainForm.h"
+#include "catalogue/EmuColumns.h"
+#include "platform/AppPaths.h"
+#include "platform/Big5.h"
+#include "platform/ByteText.h"
+#include "platform/DirectoryIndex.h"
+#include "platform/FileOps.h"
+#include "widgets/Dialogs.h"
+#include "widgets/PictureView.h"
+
+using rix::StringGrid;
+namespace col = rix::emucol;
+
+namespace {
+
+// Game list columns.
+constexpr int kMarkerCol = 0;
+constexpr int kGameCol = 3;
+constexpr int kPictureCol = 4;
+
+// Qt's "Name (*.a *.b);;..." as the program's "Name|*.a;*.b|...".
+QString PipeFilter(const QString& qtFilter) {
+  QStringList out;
+  for (const QString& entry : qtFilter.split(QStringLiteral(";;"))) {
+    const qsizetype open = entry.lastIndexOf(u'(');
+    const qsizetype close = entry.lastIndexOf(u')');
+    if (open < 0 || close < open) continue;
+    out << entry.left(open).trimmed()
+        << entry.mid(open + 1, close - open - 1).split(u' ', Qt::SkipEmptyParts).join(u';');
+  }
+  return out.join(u'|');
+}
+
+}  // namespace
+
+void TMainForm::RomGridClickCell(QObject*, int row, int) {
+  if (RomListFile.isEmpty()) return;
+  // Only the file name is lower-cased, never the directory; the two are
+  // joined as they stand.
+  const QString name =
+      rix::Big5Decode(rix::TrimBytes(rix::LowerAscii(RomGrid->cell(kPictureCol, row))));
+  const QString path = rix::ApplyAppDirRule(EmuValue(col::PictureDir) + name, AppDir());
+  const QString native = rix::ResolvePath(path);
+  if (!path.isEmpty() && rix::FileExists(native)) {
+    GameImage->setVisible(true);
+    if (GameImage->imageName() != native) GameImage->setImageName(native);
+  } else {
+    GameImage->setVisible(false);
+  }
+}
+
+void TMainForm::LoadRomDir() {
+  RomDir = NativeOf(EmuValue(col::GameDir));
+  if (!RomDir.endsWith(u'/')) RomDir += u'/';
+}
+
+void TMainForm::SplitRomCell(int row) {
+  RomFile = rix::Big5Decode(rix::TrimBytes(RomGrid->cell(kGameCol, row)));
+  const qsizetype semi = RomFile.indexOf(u';');
+  if (semi < 0) {
+    RomMember.clear();
+    return;
+  }
+  RomMember = RomFile.mid(semi + 1);
+  RomFile.truncate(semi);
+}
+
+void TMainForm::MarkGameFiles() {
+  LoadRomDir();
+  rix::DirectoryIndex index(RomDir);
+  StringGrid& g = *RomGrid;
+  g.beginBulkChange();
+  for (int r = 1; r < g.rowCount(); ++r) {
+    SplitRomCell(r);
+    g.data().setCellImage(kMarkerCol, r, index.hasFile(RomFile) ? 1 : 0);
+  }
+  g.endBulkChange();
+}
+
+void TMainForm::RomPanelDblClick() {
+  RomPanel->setText(QStringLiteral("遊戲總數: ") + QString::number(RomGrid->rowCount() - 1));
+}
+
+void TMainForm::RomGridKeyPress(QChar key) {
+  if (key == u'\r') RomGridDblClickCell(RomGrid, RomGrid->row(), RomGrid->col());
+}
+
+void TMainForm::RomGridKeyUp(int, Qt::KeyboardModifiers) {
+  RomGridClickCell(RomGrid, RomGrid->row(), RomGrid->col());
+}
+
+void TMainForm::RomGridMouseUp(Qt::MouseButton) {
+  RomGridClickCell(RomGrid, RomGrid->row(), RomGrid->col());
+}
+
+StringGrid::EditorKind TMainForm::RomGridGetEditorType(int c, int) {
+  return (c == kGameCol || c == kPictureCol) ? StringGrid::EditorKind::Ellipsis
+                                             : StringGrid::EditorKind::Plain;
+}
+
+void TMainForm::RomGridEllipsClick(int c, int row, QByteArray& value) {
+  if (c != kGameCol && c != kPictureCol) return;
+  rix::Dialogs::FileRequest req;
+  if (c == kGameCol) {
+    req.filter = QStringLiteral("*.* 全部檔案|*.*");
+    req.initialDirectory = NativeOf(EmuValue(col::GameDir));
+  } else {
+    req.filter = PipeFilter(rix::PictureView::Filter());
+    req.initialDirectory = NativeOf(EmuValue(col::PictureDir));
+  }
+  const auto chosen = dialogs().openFile(req);
+  if (!chosen) return;
+  value = rix::Big5Encode(rix::FileNamePart(*chosen));
+  // A picked game is taken to be there, without a test.
+  if (c == kGameCol) RomGrid->setCellImage(kMarkerCol, row, 1);
+}

@@ -1,0 +1,32 @@
+// The option pages' handlers of the main window.
+#include <QLineEdit>
+
+#include "app/TMainForm.h"
+#include "catalogue/EmuColumns.h"
+#include "catalogue/TableFile.h"
+#include "options/NeoRagePage.h"
+#include "platform/Big5.h"
+#include "widgets/Dialogs.h"
+
+namespace col = rix::emucol;
+
+void TMainForm::ParseNeoRageOptions() {
+  ParsingOptions = true;
+  NeoRagePage->parseOptions(CommandEdit2->text());
+  ParsingOptions = false;
+}
+
+void TMainForm::ScanlinesChkClick() {
+  if (ParsingOptions) return;
+  CommandEdit2->setText(NeoRagePage->buildCommand());
+}
+
+void TMainForm::SaveCommandBtnClick() {
+  if (dialogs().messageBox(rix::Dialogs::Kind::Confirm, QStringLiteral("是否將參數存檔？"),
+                           rix::Dialogs::Yes | rix::Dialogs::No) != rix::Dialogs::Yes)
+    return;
+  const int row = EmuGrid->row();
+  EmuGrid->setCell(col::CommandBefore, row, rix::Big5Encode(CommandEdit1->text()));
+  EmuGrid->setCell(col::CommandAfter, row, rix::Big5Encode(CommandEdit2->text()));
+  rix::SaveTableFile(EmuGrid->data(), NativeOf(QStringLiteral("RixFront.ini")));
+}

@@ -1,6 +1,7 @@
 #include "catalogue/TableFile.h"
 
 #include <cstring>
+#include <vector>
 
 #include "platform/FileOps.h"
 #include "widgets/GridData.h"
@@ -26,12 +27,12 @@ std::uint32_t CollapseQuotes(char* p, std::uint32_t n) {
 
 // One line: [b, e) in the arena. Cells point at slices of it; quoted fields
 // are rewritten in place, since the value never grows.
-void ParseLine(GridData& grid, char* base, std::uint32_t b, std::uint32_t e, int row) {
-  int c = 0;
+void ParseLine(GridData& grid, char* base, std::uint32_t b, std::uint32_t e, int row,
+               std::vector<std::uint32_t>& fields) {
+  fields.clear();
   auto put = [&](std::uint32_t off, std::uint32_t len) {
-    if (c >= grid.colCount()) grid.setColCount(c + 1);
-    grid.setCellSlice(c, row, off, len);
-    ++c;
+    fields.push_back(off);
+    fields.push_back(len);
   };
   std::uint32_t pos = b;
   for (;;) {
@@ -76,7 +77,9 @@ void ParseLine(GridData& grid, char* base, std::uint32_t b, std::uint32_t e, int
     if (n > 0 && base[s + n - 1] == '"') --n;
     put(s, CollapseQuotes(base + s, n));
   }
-  if (row + 1 > grid.rowCount()) grid.setRowCount(row + 1);
+  const int c = static_cast<int>(fields.size() / 2);
+  if (c > grid.colCount()) grid.setColCount(c);
+  grid.setRowSlices(row, fields.data(), c);
 }
 
 }  // namespace
@@ -92,11 +95,13 @@ void ParseTableBytes(GridData& grid, QByteArray&& bytes) {
   const std::uint32_t end = off + size;
   std::uint32_t pos = off;
   int row = 0;
+  std::vector<std::uint32_t> fields;
+  fields.reserve(64);
   while (pos < end) {
     const char* cr = static_cast<const char*>(std::memchr(base + pos, '\r', end - pos));
     const std::uint32_t lineEnd = cr ? static_cast<std::uint32_t>(cr - base) : end;
     if (row >= grid.rowCount()) grid.setRowCount(row + 1);
-    ParseLine(grid, base, pos, lineEnd, row);
+    ParseLine(grid, base, pos, lineEnd, row, fields);
     ++row;
     pos = lineEnd + 1;
     if (cr && pos < end && base[pos] == '\n') ++pos;
@@ -107,26 +112,39 @@ void ParseTableBytes(GridData& grid, QByteArray&& bytes) {
 QByteArray FormatTableBytes(const GridData& grid) {
   const int rows = grid.rowCount();
   const int cols = grid.colCount();
+  auto hasComma = [](QByteArrayView t) {
+    return std::memchr(t.data(), ',', static_cast<size_t>(t.size())) != nullptr;
+  };
+  // Exact size first, so the bytes are written with plain copies.
   qsizetype size = 0;
-  for (int r = 0; r < rows; ++r)
-    for (int c = 0; c < cols; ++c) size += grid.cell(c, r).size() + 3;
-  QByteArray out;
-  out.reserve(size + rows * 2);
+  for (int r = 0; r < rows; ++r) {
+    size += 2 + (cols > 0 ? cols - 1 : 0);
+    for (int c = 0; c < cols; ++c) {
+      const QByteArrayView t = grid.cell(c, r);
+      size += t.isEmpty() ? 2 : t.size() + (hasComma(t) ? 2 : 0);
+    }
+  }
+  QByteArray out(size, Qt::Uninitialized);
+  char* p = out.data();
   for (int r = 0; r < rows; ++r) {
     for (int c = 0; c < cols; ++c) {
-      if (c > 0) out.append(',');
+      if (c > 0) *p++ = ',';
       const QByteArrayView t = grid.cell(c, r);
       if (t.isEmpty()) {
-        out.append("\"\"", 2);
-      } else if (std::memchr(t.data(), ',', static_cast<size_t>(t.size()))) {
-        out.append('"');
-        out.append(t.data(), t.size());
-        out.append('"');
+        *p++ = '"';
+        *p++ = '"';
+      } else if (hasComma(t)) {
+        *p++ = '"';
+        std::memcpy(p, t.data(), static_cast<size_t>(t.size()));
+        p += t.size();
+        *p++ = '"';
       } else {
-        out.append(t.data(), t.size());
+        std::memcpy(p, t.data(), static_cast<size_t>(t.size()));
+        p += t.size();
       }
     }
-    out.append("\r\n", 2);
+    *p++ = '\r';
+    *p++ = '\n';
   }
   return out;
 }

@@ -19,7 +19,6 @@ void GridData::setColCount(int cols) { colCount_ = std::max(cols, 0); }
 void GridData::setRowCount(int rows) {
   rows = std::max(rows, 0);
   while (rowCount() > rows) removeRow(rowCount() - 1);
-  rows_.reserve(static_cast<size_t>(rows));
   while (rowCount() < rows) rows_.push_back(newRow());
 }
 
@@ -211,6 +210,30 @@ void GridData::setCellSlice(int col, int row, std::uint32_t offset, std::uint32_
   c.off = offset;
   c.len = length;
   liveBytes_ += length;
+}
+
+}  // namespace rix
+
+namespace rix {
+
+void GridData::setRowSlices(int row, const std::uint32_t* offsetLength, int count) {
+  if (row < 0 || row >= rowCount() || count <= 0) return;
+  Row& r = rows_[static_cast<size_t>(row)];
+  if (r.count == 0 && r.start + r.cap == pool_.size()) {
+    // A fresh row at the end of the pool: append its cells in one go.
+    pool_.resize(r.start + static_cast<std::uint32_t>(count));
+    CellRef* out = pool_.data() + r.start;
+    for (int i = 0; i < count; ++i) {
+      out[i].off = offsetLength[2 * i];
+      out[i].len = offsetLength[2 * i + 1];
+      liveBytes_ += out[i].len;
+    }
+    r.count = r.cap = static_cast<std::uint32_t>(count);
+    livePool_ += static_cast<std::uint32_t>(count);
+    return;
+  }
+  for (int i = 0; i < count; ++i)
+    setCellSlice(i, row, offsetLength[2 * i], offsetLength[2 * i + 1]);
 }
 
 }  // namespace rix

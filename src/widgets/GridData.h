@@ -52,6 +52,8 @@ public:
   std::uint32_t adoptBuffer(QByteArray&& bytes);
   char* arenaData() { return arena_.data(); }
   void setCellSlice(int col, int row, std::uint32_t offset, std::uint32_t length);
+  // Cells 0..count-1 of a row at once, from (offset, length) pairs.
+  void setRowSlices(int row, const std::uint32_t* offsetLength, int count);
 
 private:
   struct CellRef {

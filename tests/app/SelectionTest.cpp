@@ -1,0 +1,296 @@
+#include <gtest/gtest.h>
+
+#include <QCheckBox>
+#include <QDir>
+#include <QFile>
+#include <QHeaderView>
+#include <QImage>
+#include <QLineEdit>
+#include <QStackedWidget>
+#include <QTableWidget>
+#include <QTest>
+
+#include "TestSupport.h"
+#include "app/PanelLabel.h"
+#include "app/TMainForm.h"
+#include "banner/TASLink.h"
+#include "options/CommonPage.h"
+#include "options/NeoRagePage.h"
+#include "options/ZsnesPage.h"
+#include "widgets/AutoTreeView.h"
+#include "widgets/PictureView.h"
+#include "widgets/ScriptedDialogs.h"
+
+using namespace rix;
+
+namespace {
+
+QByteArray Line(const QStringList& cells) {
+  QByteArray line;
+  for (int i = 0; i < cells.size(); ++i) {
+    if (i) line += ',';
+    line += cells[i].isEmpty() ? QByteArray("\"\"") : rixtest::Big5(cells[i]);
+  }
+  return line + "\r\n";
+}
+
+// Emulator rows: page, key, doc, program, list, game dir, picture dir, before, after.
+QStringList Emu(const QString& page, int key, const QString& list, const QString& games,
+                const QString& pics, const QString& after = {}) {
+  return {page,
+          QString::number(key),
+          "",
+          "emu\\run",
+          list,
+          games,
+          pics,
+          "-b",
+          after,
+          "No",
+          "No",
+          "No",
+          "http://rixfront.example/e" + QString::number(key) + "/"};
+}
+
+class SelectionTest : public ::testing::Test {
+protected:
+  void SetUp() override {
+    WriteList("lists\\a.lst", {{"", "Alpha", "", "alpha.zip;alpha.rom", "ALPHA.PNG"},
+                               {"", "Beta", "", "beta.rom", "beta.png"},
+                               {"", "Semi", "", ";x", ""},
+                               {"", "Sub", "", "Deep\\Game.ROM", "bad.png"}});
+    Touch("games/a/ALPHA.zip");
+    Touch("games/a/deep/game.rom");
+    QDir().mkpath(dir.file("games/a/beta.rom"));  // a directory is not a game file
+    Picture("pics/a/alpha.png");
+    ASSERT_TRUE(rixtest::WriteAll(dir.file("pics/a/bad.png"), "not a picture"));
+  }
+
+  void WriteList(const QString& rel, const QList<QStringList>& rows) {
+    QByteArray bytes = Line({"", "名稱", "說明", "檔案", "圖片"});
+    for (const QStringList& r : rows) bytes += Line(r);
+    QString p = rel;
+    ASSERT_TRUE(rixtest::WriteAll(dir.file(p.replace('\\', '/')), bytes));
+  }
+  void Touch(const QString& rel) { ASSERT_TRUE(rixtest::WriteAll(dir.file(rel), "x")); }
+  void Picture(const QString& rel) {
+    QDir().mkpath(QFileInfo(dir.file(rel)).absolutePath());
+    QImage img(8, 6, QImage::Format_RGB32);
+    img.fill(Qt::red);
+    ASSERT_TRUE(img.save(dir.file(rel), "PNG"));
+  }
+  void Catalogue(const QList<QStringList>& rows, const QByteArray& tree = {}) {
+    QByteArray bytes =
+        Line({"頁", "鍵", "說", "模", "列", "遊", "圖", "前", "後", "9", "10", "11", "網"});
+    for (const QStringList& r : rows) bytes += Line(r);
+    ASSERT_TRUE(rixtest::WriteAll(dir.file("RixFront.ini"), bytes));
+    QByteArray t = tree;
+    if (t.isEmpty())
+      for (int i = 0; i < rows.size(); ++i)
+        t += "e" + QByteArray::number(i + 1) + "," + rows[i][1].toLatin1() + "\r\n";
+    ASSERT_TRUE(rixtest::WriteAll(dir.file("EmuTree.ini"), t));
+    MainFormSetup s;
+    s.appDir = dir.path();
+    s.tempDir = dir.path() + "tmp/";
+    s.dialogs = &dialogs;
+    form = std::make_unique<TMainForm>(s);
+    form->resize(800, 600);
+    form->show();
+  }
+  void Select(int row) {
+    form->EmuGrid->setRow(row);
+    form->EmuGridClickCell(form->EmuGrid, row, 0);
+  }
+  QString Panel() const { return form->RomPanel->text(); }
+
+  rixtest::ScratchDir dir;
+  ScriptedDialogs dialogs;
+  std::unique_ptr<TMainForm> form;
+};
+
+}  // namespace
+
+TEST_F(SelectionTest, MarkersCountAndFirstPictureAfterALoad) {
+  Catalogue({Emu("Common", 1, "lists\\a.lst", "games\\a", "pics\\a\\")});
+  EXPECT_EQ(form->RomListFile, dir.path() + "lists\\a.lst");
+  StringGrid* g = form->RomGrid;
+  ASSERT_EQ(g->rowCount(), 5);
+  EXPECT_EQ(g->cellImage(0, 1), 1);  // alpha.zip present, the member is not looked for
+  EXPECT_EQ(g->cellImage(0, 2), 0);  // beta.rom is a directory
+  EXPECT_EQ(g->cellImage(0, 3), 0);  // ";x": the game directory itself
+  EXPECT_EQ(g->cellImage(0, 4), 1);  // a sub-directory, found without regard to case
+  EXPECT_EQ(form->RomMember, "");
+  EXPECT_EQ(Panel(), QStringLiteral("遊戲總數: 4"));
+  EXPECT_TRUE(form->GameImage->isVisible());
+  EXPECT_EQ(form->GameImage->imageName(), dir.path() + "pics/a/alpha.png");
+  EXPECT_EQ(form->RomGrid->popupMenu(), form->GridPopupMenu);
+  EXPECT_GT(g->columnWidth(1), 22);
+  // The rest of the selection: command parts, page, link.
+  EXPECT_EQ(form->CommandEdit1->text(), "-b");
+  EXPECT_EQ(form->SetNotebook->currentWidget()->objectName(), "Common");
+  EXPECT_EQ(form->WWWLink->text(), "rixfront.example/e1");
+  EXPECT_TRUE(dialogs.shown().isEmpty());
+}
+
+TEST_F(SelectionTest, SameListKeepsItsEditsWhileTheRestIsReset) {
+  Catalogue({Emu("Common", 1, "lists\\a.lst", "games\\a", "pics\\a\\"),
+             Emu("Common", 2, " lists\\a.lst ", "games\\b", "pics\\a\\")});
+  form->RomGrid->setCell(1, 1, "edited");
+  form->CommandEdit1->setText("typed");
+  Select(1);
+  EXPECT_EQ(form->RomGrid->cell(1, 1).toByteArray(), "edited");
+  EXPECT_EQ(form->CommandEdit1->text(), "-b");
+  // A second emulator naming the same list shares it, markers and all.
+  Select(2);
+  EXPECT_EQ(form->RomGrid->cell(1, 1).toByteArray(), "edited");
+  EXPECT_EQ(form->RomGrid->cellImage(0, 1), 1);
+  EXPECT_EQ(form->WWWLink->text(), "rixfront.example/e2");
+}
+
+TEST_F(SelectionTest, MissingListIsReportedAndTriedAgain) {
+  Catalogue({Emu("Common", 1, "lists\\a.lst", "games\\a", "pics\\a\\"),
+             Emu("", 2, "lists\\late.lst", "games\\a", ""), Emu("", 3, "", "", "")});
+  Select(2);
+  EXPECT_EQ(Panel(),
+            QStringLiteral("找不到 '") + dir.path() + QStringLiteral("lists\\late.lst' 檔案！"));
+  EXPECT_EQ(form->RomListFile, "");
+  EXPECT_EQ(form->RomGrid->rowCount(), 2);
+  EXPECT_EQ(form->RomGrid->popupMenu(), nullptr);
+  WriteList("lists\\late.lst", {{"", "Late", "", "alpha.zip", ""}});
+  Select(2);
+  EXPECT_EQ(Panel(), QStringLiteral("遊戲總數: 1"));
+  EXPECT_EQ(form->RomListFile, dir.path() + "lists\\late.lst");
+  // An empty column 4 names the application directory, which is no file.
+  Select(3);
+  EXPECT_EQ(Panel(), QStringLiteral("找不到 '") + dir.path() + QStringLiteral("' 檔案！"));
+  EXPECT_TRUE(dialogs.shown().isEmpty());
+}
+
+TEST_F(SelectionTest, OptionsPagesFollowColumnZero) {
+  Catalogue({Emu("zsnes", 1, "lists\\a.lst", "", ""), Emu("neorage", 2, "", "", "", "-vga -f3"),
+             Emu("other", 3, "", "", "")});
+  EXPECT_EQ(form->SetNotebook->currentWidget(), static_cast<QWidget*>(form->ZsnesPage));
+  auto* grid = form->ZsnesPage->findChild<QTableWidget*>("zSNESGrid");
+  ASSERT_NE(grid, nullptr);
+  EXPECT_EQ(grid->item(0, 1)->text(), "Play 1");
+  EXPECT_EQ(grid->item(1, 0)->text(), QStringLiteral("右"));
+  EXPECT_EQ(grid->item(12, 0)->text(), "R");
+  Select(2);
+  EXPECT_EQ(form->SetNotebook->currentWidget(), static_cast<QWidget*>(form->NeoRagePage));
+  EXPECT_TRUE(form->NeoRagePage->VsyncChk->isChecked());
+  EXPECT_EQ(form->NeoRagePage->FrameskipEdit->text(), "3");
+  EXPECT_EQ(form->CommandEdit2->text(), "-vga -f3");  // parsing writes nothing back
+  Select(3);
+  EXPECT_EQ(form->SetNotebook->currentWidget(), static_cast<QWidget*>(form->CommonPage));
+}
+
+TEST_F(SelectionTest, PicturePathsJoinAsTheyStand) {
+  WriteList("lists\\p.lst", {{"", "", "", "", "ab.gif"},
+                             {"", "", "", "", "  AB.GIF "},
+                             {"", "", "", "", ""},
+                             {"", "", "", "", "a.bmp"}});
+  Picture("picsab.gif");   // what "pics" + "ab.gif" names
+  Picture("pics/ab.gif");  // a misnamed picture is still shown
+  Picture("shots/a.bmp");
+  Catalogue({Emu("", 1, "lists\\p.lst", "", "pics"), Emu("", 2, "lists\\p.lst", "", "pics\\"),
+             Emu("", 3, "lists\\p.lst", "", "shots\\")});
+  EXPECT_TRUE(form->GameImage->isVisible());
+  EXPECT_EQ(form->GameImage->imageName(), dir.path() + "picsab.gif");
+  Select(2);
+  form->RomGridClickCell(form->RomGrid, 2, 0);
+  EXPECT_TRUE(form->GameImage->isVisible());
+  EXPECT_EQ(form->GameImage->imageName(), dir.path() + "pics/ab.gif");
+  form->RomGridClickCell(form->RomGrid, 3, 0);  // empty columns: the application directory
+  EXPECT_FALSE(form->GameImage->isVisible());
+  Select(3);
+  form->RomGridClickCell(form->RomGrid, 4, 0);
+  EXPECT_TRUE(form->GameImage->isVisible());
+  EXPECT_EQ(form->GameImage->imageName(), dir.path() + "shots/a.bmp");
+}
+
+TEST_F(SelectionTest, KeysAndMouseOnTheListShowPicturesAndFailuresAreReported) {
+  Catalogue(
+      {Emu("", 1, "lists\\a.lst", "games\\a", "pics\\a\\"), Emu("", 2, "lists\\none.lst", "", "")});
+  StringGrid* g = form->RomGrid;
+  g->setFocus();
+  g->setCursor(0, 1);
+  QTest::keyClick(g, Qt::Key_Down);
+  EXPECT_FALSE(form->GameImage->isVisible());  // beta.png does not exist
+  g->setCursor(0, 4);
+  QTest::keyRelease(g, Qt::Key_Down);
+  ASSERT_EQ(dialogs.shown().size(), 1);
+  EXPECT_EQ(dialogs.shown()[0].kind, "info");
+  EXPECT_EQ(dialogs.shown()[0].text, "Reading png file failed");
+  EXPECT_EQ(dialogs.shown()[0].buttons, QStringList{QStringLiteral("確定")});
+  g->setCursor(0, 1);
+  QTest::mouseClick(g->viewport(), Qt::LeftButton, {},
+                    g->visualRect(g->gridModel()->index(0, 1)).center());
+  EXPECT_TRUE(form->GameImage->isVisible());
+  // With no list loaded, releases change nothing.
+  Select(2);
+  const bool visible = form->GameImage->isVisible();
+  QTest::keyRelease(g, Qt::Key_Up);
+  QTest::mouseClick(g->viewport(), Qt::LeftButton, {}, QPoint(5, 5));
+  EXPECT_EQ(form->GameImage->isVisible(), visible);
+  EXPECT_EQ(dialogs.shown().size(), 1);
+}
+
+TEST_F(SelectionTest, OneBlankRowCountsAsAGameAndHeaderPressSelectsNothing) {
+  ASSERT_TRUE(rixtest::WriteAll(dir.file("lists/blank.lst"), "h\r\n\r\n"));
+  Catalogue({Emu("", 1, "lists\\blank.lst", "", ""), Emu("", 2, "lists\\a.lst", "", "")});
+  EXPECT_EQ(Panel(), QStringLiteral("遊戲總數: 1"));
+  form->ShowEmuGrid1Click();
+  QHeaderView* h = form->EmuGrid->horizontalHeader();
+  QTest::mousePress(h->viewport(), Qt::LeftButton, {},
+                    QPoint(h->sectionViewportPosition(1) + 3, 5));
+  EXPECT_EQ(form->RomListFile, dir.path() + "lists\\blank.lst");
+  // A press on a data row selects that emulator; so does a key release.
+  const QRect r = form->EmuGrid->visualRect(form->EmuGrid->gridModel()->index(1, 0));
+  QTest::mousePress(form->EmuGrid->viewport(), Qt::LeftButton, {}, r.center());
+  EXPECT_EQ(form->RomListFile, dir.path() + "lists\\a.lst");
+  QTest::keyClick(form->EmuGrid, Qt::Key_Up);
+  EXPECT_EQ(form->RomListFile, dir.path() + "lists\\blank.lst");
+}
+
+TEST_F(SelectionTest, TreeNodesSelectTheirEmulatorsAndHeadingsEmptyTheList) {
+  Catalogue({Emu("", 2, "lists\\a.lst", "games\\a", ""), Emu("", 7, "lists\\b.lst", "", ""),
+             Emu("", 7, "lists\\c.lst", "", "")},
+            rixtest::Big5("標題\r\n\tA,  2\r\n\tB,7\r\n\tNone,9\r\n\tNeg,-1\r\n"));
+  WriteList("lists\\b.lst", {{"", "b"}});
+  // The load selects the first node without selecting its emulator; row 1 is selected.
+  EXPECT_EQ(form->EmuTree->Selected()->text(0), QStringLiteral("標題"));
+  EXPECT_EQ(form->RomListFile, dir.path() + "lists\\a.lst");
+  QTreeWidgetItem* heading = form->EmuTree->topLevelItem(0);
+  form->EmuTree->setCurrentItem(heading->child(1));  // key 7: the upper of two rows
+  EXPECT_EQ(form->EmuGrid->row(), 2);
+  EXPECT_EQ(form->RomListFile, dir.path() + "lists\\b.lst");
+  form->EmuTree->setCurrentItem(heading);
+  EXPECT_EQ(form->RomListFile, "");
+  EXPECT_EQ(form->RomGrid->rowCount(), 2);
+  form->EmuTree->setCurrentItem(heading->child(1));  // the same emulator loads its list again
+  EXPECT_EQ(form->RomGrid->rowCount(), 2);
+  EXPECT_EQ(form->RomGrid->cell(1, 1).toByteArray(), "b");
+  for (int i : {2, 3}) {
+    form->EmuTree->setCurrentItem(heading->child(i));
+    EXPECT_EQ(form->RomListFile, "") << i;
+  }
+  // Arrow keys select like a click.
+  form->EmuTree->setFocus();
+  form->EmuTree->setCurrentItem(heading->child(0));
+  QTest::keyClick(form->EmuTree, Qt::Key_Down);
+  EXPECT_EQ(form->RomListFile, dir.path() + "lists\\b.lst");
+}
+
+TEST_F(SelectionTest, TreeFileErrorsStopTheLoad) {
+  Catalogue({Emu("", 1, "lists\\a.lst", "", "")}, "A\r\n\t\tB,1\r\n");
+  ASSERT_EQ(dialogs.shown().size(), 1);
+  EXPECT_EQ(dialogs.shown()[0].text, QStringLiteral("項目 \"B\" 不正確的階層 (level) (2)"));
+  EXPECT_EQ(form->EmuTree->topLevelItemCount(), 1);
+  EXPECT_EQ(form->RomListFile, "");  // the first emulator is not selected
+  QFile::remove(dir.file("EmuTree.ini"));
+  form->Reload2->trigger();
+  ASSERT_EQ(dialogs.shown().size(), 2);
+  EXPECT_EQ(dialogs.shown()[1].text, QStringLiteral("無法開啟檔案 ") + dir.path() + "EmuTree.ini");
+  EXPECT_EQ(form->EmuTree->topLevelItemCount(), 0);
+  EXPECT_FALSE(form->CatalogueLoading);
+}

@@ -1,5 +1,6 @@
 #include "catalogue/TableFile.h"
 
+#include <algorithm>
 #include <cstring>
 #include <vector>
 
@@ -90,6 +91,15 @@ void ParseTableBytes(GridData& grid, QByteArray&& bytes) {
     bytes.truncate(z - bytes.constData());
   if (bytes.isEmpty()) return;
   const std::uint32_t size = static_cast<std::uint32_t>(bytes.size());
+  {
+    // Count the lines first, so that the grid grows once.
+    qsizetype lines = 1;
+    const char* p = bytes.constData();
+    const char* e = p + bytes.size();
+    for (const char* q = p; (q = static_cast<const char*>(std::memchr(q, '\r', e - q))); ++q)
+      ++lines;
+    grid.reserve(lines, lines * std::max(grid.colCount(), 1));
+  }
   const std::uint32_t off = grid.adoptBuffer(std::move(bytes));
   char* base = grid.arenaData();
   const std::uint32_t end = off + size;
@@ -109,43 +119,62 @@ void ParseTableBytes(GridData& grid, QByteArray&& bytes) {
   }
 }
 
-QByteArray FormatTableBytes(const GridData& grid) {
+void FormatTableBytes(const GridData& grid,
+                      const std::function<void(const char*, qsizetype)>& sink) {
+  // Rows are written into a small buffer that stays in the cache; a cell
+  // larger than the buffer goes straight through.
+  constexpr qsizetype kChunk = 256 * 1024;
+  std::vector<char> buf(kChunk);
+  char* const begin = buf.data();
+  char* p = begin;
+  auto flush = [&] {
+    if (p != begin) sink(begin, p - begin);
+    p = begin;
+  };
+  auto room = [&](qsizetype n) {
+    if (kChunk - (p - begin) < n) flush();
+  };
   const int rows = grid.rowCount();
   const int cols = grid.colCount();
-  auto hasComma = [](QByteArrayView t) {
-    return std::memchr(t.data(), ',', static_cast<size_t>(t.size())) != nullptr;
-  };
-  // Exact size first, so the bytes are written with plain copies.
-  qsizetype size = 0;
+  const char* arena = grid.arenaBase();
   for (int r = 0; r < rows; ++r) {
-    size += 2 + (cols > 0 ? cols - 1 : 0);
+    int stored = 0;
+    const GridData::CellRef* cells = grid.rowCells(r, &stored);
     for (int c = 0; c < cols; ++c) {
-      const QByteArrayView t = grid.cell(c, r);
-      size += t.isEmpty() ? 2 : t.size() + (hasComma(t) ? 2 : 0);
-    }
-  }
-  QByteArray out(size, Qt::Uninitialized);
-  char* p = out.data();
-  for (int r = 0; r < rows; ++r) {
-    for (int c = 0; c < cols; ++c) {
+      const QByteArrayView t =
+          c < stored ? QByteArrayView(arena + cells[c].off, cells[c].len) : QByteArrayView();
+      const bool quote = !t.isEmpty() && std::memchr(t.data(), ',', static_cast<size_t>(t.size()));
+      const qsizetype need = (t.isEmpty() ? 2 : t.size() + (quote ? 2 : 0)) + 3;
+      if (need > kChunk) {
+        flush();
+        if (c > 0) sink(",", 1);
+        if (quote) sink("\"", 1);
+        sink(t.data(), t.size());
+        if (quote) sink("\"", 1);
+        continue;
+      }
+      room(need);
       if (c > 0) *p++ = ',';
-      const QByteArrayView t = grid.cell(c, r);
       if (t.isEmpty()) {
         *p++ = '"';
         *p++ = '"';
-      } else if (hasComma(t)) {
-        *p++ = '"';
-        std::memcpy(p, t.data(), static_cast<size_t>(t.size()));
-        p += t.size();
-        *p++ = '"';
-      } else {
-        std::memcpy(p, t.data(), static_cast<size_t>(t.size()));
-        p += t.size();
+        continue;
       }
+      if (quote) *p++ = '"';
+      std::memcpy(p, t.data(), static_cast<size_t>(t.size()));
+      p += t.size();
+      if (quote) *p++ = '"';
     }
+    room(2);
     *p++ = '\r';
     *p++ = '\n';
   }
+  flush();
+}
+
+QByteArray FormatTableBytes(const GridData& grid) {
+  QByteArray out;
+  FormatTableBytes(grid, [&](const char* d, qsizetype n) { out.append(d, n); });
   return out;
 }
 
@@ -157,7 +186,9 @@ void LoadTableFile(StringGrid& grid, const QString& nativePath) {
 }
 
 void SaveTableFile(const GridData& grid, const QString& nativePath) {
-  WriteFileAtomic(nativePath, FormatTableBytes(grid));
+  AtomicFileWriter out(nativePath);
+  FormatTableBytes(grid, [&](const char* d, qsizetype n) { out.write(d, n); });
+  out.commit();
 }
 
 }  // namespace rix

@@ -2,6 +2,7 @@
 
 #include <QByteArray>
 #include <QString>
+#include <functional>
 
 namespace rix {
 
@@ -16,6 +17,9 @@ class StringGrid;
 void ParseTableBytes(GridData& grid, QByteArray&& bytes);
 // Every row, every column, CR LF after each row.
 QByteArray FormatTableBytes(const GridData& grid);
+// The same bytes, handed to sink a piece at a time.
+void FormatTableBytes(const GridData& grid,
+                      const std::function<void(const char*, qsizetype)>& sink);
 
 // File forms. Failures throw FileError; a failed save leaves the old file as it was.
 void LoadTableFile(StringGrid& grid, const QString& nativePath);

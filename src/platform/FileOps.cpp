@@ -25,11 +25,6 @@ public:
   Fd(const Fd&) = delete;
   Fd& operator=(const Fd&) = delete;
   int get() const { return fd_; }
-  int release() {
-    int f = fd_;
-    fd_ = -1;
-    return f;
-  }
 
 private:
   int fd_;
@@ -74,37 +69,68 @@ QByteArray ReadFileBytes(const QString& nativePath) {
   return out;
 }
 
-void WriteFileAtomic(const QString& nativePath, QByteArrayView bytes) {
+AtomicFileWriter::AtomicFileWriter(const QString& nativePath) : path_(nativePath) {
   const QFileInfo info(nativePath);
-  const QByteArray target = QFile::encodeName(nativePath);
-  QByteArray tmpl =
+  target_ = QFile::encodeName(nativePath);
+  temp_ =
       QFile::encodeName(info.absolutePath() + QStringLiteral("/.") + info.fileName() + ".XXXXXX");
-  Fd fd(::mkstemp(tmpl.data()));
-  if (fd.get() < 0) {
+  fd_ = ::mkstemp(temp_.data());
+  if (fd_ < 0) {
     // Report what writing the target itself would have met.
     const int err = errno;
     throw FileError::FromErrno(err == EEXIST ? EACCES : err, nativePath);
   }
-  auto fail = [&](int err) {
-    ::unlink(tmpl.constData());
-    throw FileError::FromErrno(err, nativePath);
-  };
   // Keep the permissions of the file being replaced; a new file gets the
   // usual ones.
   struct stat st {};
-  mode_t mode;
-  if (::stat(target.constData(), &st) == 0) {
+  if (::stat(target_.constData(), &st) == 0) {
     if (S_ISDIR(st.st_mode)) fail(EISDIR);
-    mode = st.st_mode & 07777;
+    mode_ = st.st_mode & 07777;
   } else {
     const mode_t mask = ::umask(0);
     ::umask(mask);
-    mode = 0666 & ~mask;
+    mode_ = 0666 & ~mask;
   }
-  if (!WriteAll(fd.get(), bytes.data(), bytes.size())) fail(errno);
-  ::fchmod(fd.get(), mode);
-  if (::close(fd.release()) != 0) fail(errno);
-  if (::rename(tmpl.constData(), target.constData()) != 0) fail(errno);
+}
+
+AtomicFileWriter::~AtomicFileWriter() {
+  if (fd_ >= 0) {
+    ::close(fd_);
+    ::unlink(temp_.constData());
+  }
+}
+
+void AtomicFileWriter::fail(int err) {
+  if (fd_ >= 0) ::close(fd_);
+  fd_ = -1;
+  ::unlink(temp_.constData());
+  throw FileError::FromErrno(err, path_);
+}
+
+void AtomicFileWriter::write(const char* data, qsizetype size) {
+  if (!WriteAll(fd_, data, size)) fail(errno);
+}
+
+void AtomicFileWriter::commit() {
+  ::fchmod(fd_, static_cast<mode_t>(mode_));
+  const int fd = fd_;
+  fd_ = -1;
+  if (::close(fd) != 0) {
+    const int err = errno;
+    ::unlink(temp_.constData());
+    throw FileError::FromErrno(err, path_);
+  }
+  if (::rename(temp_.constData(), target_.constData()) != 0) {
+    const int err = errno;
+    ::unlink(temp_.constData());
+    throw FileError::FromErrno(err, path_);
+  }
+}
+
+void WriteFileAtomic(const QString& nativePath, QByteArrayView bytes) {
+  AtomicFileWriter w(nativePath);
+  w.write(bytes.data(), bytes.size());
+  w.commit();
 }
 
 bool FileExists(const QString& nativePath) {

@@ -18,6 +18,28 @@ QByteArray ReadFileBytes(const QString& nativePath);
 // file removed.
 void WriteFileAtomic(const QString& nativePath, QByteArrayView bytes);
 
+// The same, for bytes produced a piece at a time: nothing replaces the target
+// until commit(); a writer destroyed without commit() leaves it untouched.
+class AtomicFileWriter {
+public:
+  explicit AtomicFileWriter(const QString& nativePath);  // throws FileError
+  ~AtomicFileWriter();
+  AtomicFileWriter(const AtomicFileWriter&) = delete;
+  AtomicFileWriter& operator=(const AtomicFileWriter&) = delete;
+
+  void write(const char* data, qsizetype size);  // throws FileError
+  void commit();                                 // throws FileError
+
+private:
+  [[noreturn]] void fail(int err);
+
+  QString path_;
+  QByteArray target_;
+  QByteArray temp_;
+  unsigned mode_ = 0;
+  int fd_ = -1;
+};
+
 // An existing file that is not a directory.
 bool FileExists(const QString& nativePath);
 bool DirectoryExists(const QString& nativePath);

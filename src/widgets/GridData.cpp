@@ -216,6 +216,11 @@ void GridData::setCellSlice(int col, int row, std::uint32_t offset, std::uint32_
 
 namespace rix {
 
+void GridData::reserve(qsizetype moreRows, qsizetype moreCells) {
+  rows_.reserve(rows_.size() + static_cast<size_t>(moreRows));
+  pool_.reserve(pool_.size() + static_cast<size_t>(moreCells));
+}
+
 void GridData::setRowSlices(int row, const std::uint32_t* offsetLength, int count) {
   if (row < 0 || row >= rowCount() || count <= 0) return;
   Row& r = rows_[static_cast<size_t>(row)];

@@ -50,16 +50,27 @@ public:
   // caller may rewrite those bytes in place through arenaData() and then point
   // cells at slices of them with setCellSlice().
   std::uint32_t adoptBuffer(QByteArray&& bytes);
+  // Room for this many more rows and cells, so a load grows nothing twice.
+  void reserve(qsizetype moreRows, qsizetype moreCells);
   char* arenaData() { return arena_.data(); }
   void setCellSlice(int col, int row, std::uint32_t offset, std::uint32_t length);
   // Cells 0..count-1 of a row at once, from (offset, length) pairs.
   void setRowSlices(int row, const std::uint32_t* offsetLength, int count);
 
-private:
+  // Raw access for writers that walk every cell: the cells a row stores (a
+  // row may store fewer than colCount) as slices of arenaBase().
   struct CellRef {
     std::uint32_t off = 0;
     std::uint32_t len = 0;
   };
+  const CellRef* rowCells(int row, int* stored) const {
+    const Row& r = rows_[static_cast<size_t>(row)];
+    *stored = static_cast<int>(r.count);
+    return pool_.data() + r.start;
+  }
+  const char* arenaBase() const { return arena_.constData(); }
+
+private:
   struct Row {
     std::uint32_t start = 0;  // first cell in pool_
     std::uint32_t count = 0;  // cells stored

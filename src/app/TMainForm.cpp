@@ -2,6 +2,7 @@
 
 #include <QAction>
 #include <QCloseEvent>
+#include <QDir>
 #include <QFrame>
 #include <QGridLayout>
 #include <QLabel>
@@ -43,6 +44,7 @@ TMainForm::TMainForm(const MainFormSetup& setup, QWidget* parent)
       appDir_(setup.appDir),
       tempDir_(setup.tempDir),
       dialogs_(setup.dialogs),
+      starter_(setup.starter),
       splash_(setup.splash) {
   Q_ASSERT(dialogs_);
   setObjectName(QStringLiteral("MainForm"));
@@ -522,6 +524,7 @@ void TMainForm::FormCreate() {
   ActiveEditor = EmuDoc;
   RomListFile.clear();
   UnzipPath.clear();
+  CurrentDir = QDir::currentPath() + u'/';
   SplashPending = true;
   Guard([this] { LoadCatalogue(); });
   LaunchTicks = 0;
@@ -548,9 +551,7 @@ void TMainForm::FormResize() { CommonPage->fitCommandEdits(RomPage->width()); }
 
 void TMainForm::FormCloseQuery(bool& canClose) { canClose = true; }
 
-void TMainForm::FormDestroy() {}
-
-void TMainForm::Timer1Timer() {}
+void TMainForm::FormDestroy() { CleanupUnzip(); }
 
 void TMainForm::ShowEmuGrid1Click() {
   EmuTree->hide();

@@ -27,6 +27,7 @@ class TASLink;
 
 namespace rix {
 class Dialogs;
+class ProcessStarter;
 class CaptionBar;
 class PanelLabel;
 class PictureView;
@@ -38,10 +39,11 @@ class ZsnesPage;
 // What the main window is given from outside, so that a test can build it
 // over a directory of its own with scripted dialogs.
 struct MainFormSetup {
-  QString appDir;                   // the application directory, ending with "/"
-  QString tempDir;                  // the private temporary directory, ending with "/"
-  rix::Dialogs* dialogs = nullptr;  // every box and dialog goes here
-  QWidget* splash = nullptr;        // freed at the first show
+  QString appDir;                          // the application directory, ending with "/"
+  QString tempDir;                         // the private temporary directory, ending with "/"
+  rix::Dialogs* dialogs = nullptr;         // every box and dialog goes here
+  QWidget* splash = nullptr;               // freed at the first show
+  rix::ProcessStarter* starter = nullptr;  // starts the emulators
 };
 
 // The main window: owns every component and all program state. Handlers keep
@@ -118,6 +120,11 @@ public:
   QString RomDir, RomFile, RomMember;
   QString DocFile;
   QString UnzipPath;
+  QString UnzipName;
+  bool UnzipIsDir = false;
+  // The process's current directory as the launch and its clean-up move it;
+  // it becomes the emulator's working directory.
+  QString CurrentDir;
   int LaunchTicks = 0;
   bool ParsingOptions = false;
   QWidget* ActiveEditor = nullptr;
@@ -155,6 +162,8 @@ public:
   void RomGridKeyUp(int key, Qt::KeyboardModifiers shift);
   void RomGridMouseUp(Qt::MouseButton button);
   void RomGridDblClickCell(QObject* sender, int row, int col);
+  void CleanupUnzip();
+  void DeleteFiles(const QString& directory, const QString& mask);
   rix::StringGrid::EditorKind RomGridGetEditorType(int col, int row);
   void RomGridEllipsClick(int col, int row, QByteArray& value);
   // The game-file marker of every row, from one listing of the game directory.
@@ -209,6 +218,7 @@ private:
   QString appDir_;
   QString tempDir_;
   rix::Dialogs* dialogs_;
+  rix::ProcessStarter* starter_;
   QPointer<QWidget> splash_;
   bool shownOnce_ = false;
 };

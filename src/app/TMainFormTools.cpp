@@ -18,4 +18,3 @@ void TMainForm::RowDelPic1Click() {}
 void TMainForm::Print1Click() {}
 void TMainForm::ConfirmSaveDocument() {}
 void TMainForm::LoadDocument(int) {}
-void TMainForm::RomGridDblClickCell(QObject*, int, int) {}

@@ -5,6 +5,7 @@
 #include "app/TMainForm.h"
 #include "banner/TAboutForm.h"
 #include "platform/AppDirectory.h"
+#include "platform/ProcessStarter.h"
 #include "platform/TempDirectory.h"
 #include "widgets/FontSetup.h"
 #include "widgets/QtDialogs.h"
@@ -29,11 +30,16 @@ int main(int argc, char** argv) {
   rix::QtDialogs dialogs;
   app.setDialogs(&dialogs);
 
+  rix::DetachedProcessStarter starter;
+  // Unpacked games a crashed run left behind go first.
+  rix::SweepPrivateTempDir(rix::PrivateTempDirPath());
+
   MainFormSetup setup;
   setup.appDir = where.dir;
   setup.tempDir = rix::PrivateTempDirPath();
   setup.dialogs = &dialogs;
   setup.splash = splash;
+  setup.starter = &starter;
   TMainForm form(setup);
   dialogs.setParent(&form);
   form.show();

@@ -1,0 +1,39 @@
+// Archive bytes from outside: both entry points on one file, unpacking into a scratch
+// directory that is emptied after every run. Anything appearing beside that directory means a
+// name escaped it.
+
+#include <QByteArray>
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+
+#include "games/ZipReader.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  static QTemporaryDir* root = new QTemporaryDir(QDir::tempPath() + "/rix-zip-fuzz-XXXXXX");
+  const QString archive = root->filePath("in.zip");
+  const QString out = root->filePath("out/");
+  {
+    QFile f(archive);
+    if (!f.open(QIODevice::WriteOnly | QIODevice::Truncate)) return 0;
+    f.write(reinterpret_cast<const char*>(data), static_cast<qint64>(size));
+  }
+  const QByteArray first = rix::ZipFirstEntryName(archive);
+  if (first.size() > 259) std::abort();
+  rix::ZipExtractMatching(archive, out, "*.*");
+  rix::ZipExtractMatching(archive, out, first);
+  const QStringList beside =
+      QDir(root->path())
+          .entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
+  for (const QString& name : beside) {
+    if (name != "in.zip" && name != "out") {
+      std::fprintf(stderr, "escaped: %s\n", qPrintable(name));
+      std::abort();
+    }
+  }
+  QDir(out).removeRecursively();
+  return 0;
+}

@@ -93,8 +93,10 @@ void TMainForm::RomGridDblClickCell(QObject*, int, int) {
       rix::ZipExtractMatching(archive, temp, rix::Big5Encode(mask));
     }
     RomDir = temp;
-    romFile = UnzipName;
     RomFile = UnzipName;
+    // The archive may store the member in another case than the list names it.
+    const QString real = rix::CaseResolver().resolve(temp + UnzipName);
+    romFile = QFileInfo::exists(real) ? real.mid(temp.size()) : UnzipName;
   }
 
   if (rix::IsYes(EmuGrid->cell(col::StartInEmuDir, EmuGrid->row()))) {

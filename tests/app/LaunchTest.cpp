@@ -164,7 +164,7 @@ TEST_F(LaunchTest, ZipGamesAreUnpackedIntoTheTemporaryDirectory) {
   EXPECT_TRUE(QFile::exists(tmp + "first.rom"));
   EXPECT_EQ(form->UnzipPath, tmp + "first.rom");
   Launch(3);  // a member, matched without regard to case; the last launch is cleaned up
-  EXPECT_EQ(Last(), dir.path() + "emu/run -a " + tmp + "game.rom -z");
+  EXPECT_EQ(Last(), dir.path() + "emu/run -a " + tmp + "GAME.ROM -z");  // as the file is named
   EXPECT_FALSE(QFile::exists(tmp + "first.rom"));
   EXPECT_TRUE(QFile::exists(tmp + "GAME.ROM"));
   Launch(6);  // GAME.ZIP counts as an archive

@@ -1,0 +1,219 @@
+// Unpacking speed beside the usual tools: one 50 MB deflated entry against bsdtar and unzip,
+// and the two legacy decoders on copies of sample entries against unzip's test mode.
+
+#include <libdeflate.h>
+
+#include <QByteArray>
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QtEndian>
+#include <cstdio>
+#include <filesystem>
+#include <vector>
+
+#include "BenchSupport.h"
+#include "games/ImplodeDecoder.h"
+#include "games/ShrinkDecoder.h"
+#include "games/ZipArchive.h"
+#include "games/ZipFileMap.h"
+#include "games/ZipReader.h"
+
+namespace {
+
+const QString kSamples = QString::fromStdString(
+    (std::filesystem::path(__FILE__).parent_path().parent_path() / "tests/data/zip/").string());
+
+void Add16(QByteArray& b, uint16_t v) {
+  char le[2];
+  qToLittleEndian(v, le);
+  b.append(le, 2);
+}
+
+void Add32(QByteArray& b, uint32_t v) {
+  char le[4];
+  qToLittleEndian(v, le);
+  b.append(le, 4);
+}
+
+struct Packed {
+  uint16_t method = 0;
+  uint16_t flags = 0;
+  uint32_t crc = 0;
+  uint32_t size = 0;
+  QByteArray data;
+};
+
+// An archive holding `copies` copies of one packed entry under different names.
+QByteArray Archive(const Packed& p, int copies) {
+  QByteArray body, central;
+  for (int i = 0; i < copies; ++i) {
+    const QByteArray name = "e" + QByteArray::number(i).rightJustified(5, '0') + ".bin";
+    const uint32_t offset = static_cast<uint32_t>(body.size());
+    for (QByteArray* b : {&body, &central}) {
+      const bool local = b == &body;
+      Add32(*b, local ? 0x04034b50 : 0x02014b50);
+      if (!local) Add16(*b, 20);
+      Add16(*b, 20);
+      Add16(*b, p.flags);
+      Add16(*b, p.method);
+      Add16(*b, 0);
+      Add16(*b, (44 << 9) | (1 << 5) | 1);
+      Add32(*b, p.crc);
+      Add32(*b, static_cast<uint32_t>(p.data.size()));
+      Add32(*b, p.size);
+      Add16(*b, static_cast<uint16_t>(name.size()));
+      Add16(*b, 0);
+      if (!local) {
+        for (int k = 0; k < 3; ++k) Add16(*b, 0);
+        Add32(*b, 0);
+        Add32(*b, offset);
+      }
+      *b += name;
+      if (local) *b += p.data;
+    }
+  }
+  QByteArray end;
+  Add32(end, 0x06054b50);
+  Add32(end, 0);
+  Add16(end, static_cast<uint16_t>(copies));
+  Add16(end, static_cast<uint16_t>(copies));
+  Add32(end, static_cast<uint32_t>(central.size()));
+  Add32(end, static_cast<uint32_t>(body.size()));
+  Add16(end, 0);
+  return body + central + end;
+}
+
+// The first entry of a sample archive, still packed.
+Packed Sample(const QString& file) {
+  Packed p;
+  rix::ZipFileMap map(kSamples + file);
+  rix::ZipArchive zip(map.data(), map.size());
+  rix::ZipCentralEntry c;
+  rix::ZipLocalEntry l;
+  if (!zip.Open() || !zip.Next(&c) || zip.Local(c, &l) != rix::ZipArchive::LocalStatus::Ok) {
+    std::fprintf(stderr, "cannot read %s\n", qPrintable(file));
+    std::exit(1);
+  }
+  p = {l.method, l.flags, l.crc, l.uncompressedSize,
+       QByteArray(reinterpret_cast<const char*>(l.data), l.compressedSize)};
+  return p;
+}
+
+bool Write(const QString& path, const QByteArray& bytes) {
+  QFile f(path);
+  return f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size();
+}
+
+// Best time of unpacking into a fresh directory each run.
+double Time(QTemporaryDir& tmp, int reps, const std::function<void(const QString&)>& unpack) {
+  static int run = 0;
+  return rixbench::BestSeconds(reps, [&] {
+    const QString dir = tmp.filePath("run" + QString::number(++run) + "/");
+    QDir().mkpath(dir);
+    unpack(dir);
+  });
+}
+
+void Tool(const QString& program, const QStringList& args) {
+  QProcess p;
+  p.start(program, args);
+  if (!p.waitForFinished(600000) || p.exitCode() != 0)
+    std::fprintf(stderr, "%s failed\n", qPrintable(program));
+}
+
+QByteArray Text(size_t size) {
+  static const char* words[] = {"rom",     "bios",   "sprite", "palette", "mapper", "cartridge",
+                                "channel", "vblank", "opcode", "bank",    "tile",   "scroll",
+                                "layer",   "zoom",   "irq",    "dma",     "timer",  "sound"};
+  QByteArray out;
+  out.reserve(static_cast<qsizetype>(size));
+  uint64_t x = 88172645463325252ull;
+  while (static_cast<size_t>(out.size()) < size) {
+    x ^= x << 13;
+    x ^= x >> 7;
+    x ^= x << 17;
+    out += words[x % 18];
+    out += (x >> 8) % 11 == 0 ? '\n' : ' ';
+    if ((x >> 16) % 5 == 0) out += QByteArray::number(static_cast<qulonglong>(x >> 40) % 100000);
+  }
+  out.truncate(static_cast<qsizetype>(size));
+  return out;
+}
+
+// Decoding and checking every entry of an archive of `copies` copies of one sample entry,
+// beside `unzip -t` (which decodes and checks without writing) on the same archive.
+template <typename F>
+void Legacy(QTemporaryDir& tmp, const char* measure, const Packed& p, F decode) {
+  const int copies = 300;
+  const QString archive = tmp.filePath(QString(measure) + ".zip");
+  Write(archive, Archive(p, copies));
+  std::vector<uint8_t> out(p.size);
+  const double ours = rixbench::BestSeconds(5, [&] {
+    rix::ZipFileMap map(archive);
+    rix::ZipArchive zip(map.data(), map.size());
+    rix::ZipCentralEntry c;
+    rix::ZipLocalEntry l;
+    int good = 0;
+    for (bool ok = zip.Open(); ok && zip.Next(&c);) {
+      ok = zip.Local(c, &l) == rix::ZipArchive::LocalStatus::Ok &&
+           decode(l.data, l.compressedSize, out.data()) &&
+           libdeflate_crc32(0, out.data(), out.size()) == l.crc;
+      good += ok;
+    }
+    if (good != copies) std::fprintf(stderr, "%s: %d entries decoded\n", measure, good);
+  });
+  const double unzip = rixbench::BestSeconds(5, [&] { Tool("unzip", {"-t", "-q", archive}); });
+  std::printf("%s mb_s=%.1f ours_ms=%.3f unzip_ms=%.3f ratio=%.3f\n", measure,
+              double(p.size) * copies / ours / 1e6, ours * 1e3, unzip * 1e3, ours / unzip);
+  std::fflush(stdout);
+}
+
+}  // namespace
+
+int main() {
+  QTemporaryDir tmp;
+  if (!tmp.isValid()) return 1;
+
+  // 50 MB of word salad: compressible, but not trivially.
+  const QByteArray text = Text(50u << 20);
+  Packed big;
+  big.method = 8;
+  big.size = static_cast<uint32_t>(text.size());
+  big.crc = libdeflate_crc32(0, text.constData(), text.size());
+  libdeflate_compressor* c = libdeflate_alloc_compressor(6);
+  big.data.resize(static_cast<qsizetype>(libdeflate_deflate_compress_bound(c, text.size())));
+  big.data.resize(static_cast<qsizetype>(libdeflate_deflate_compress(
+      c, text.constData(), text.size(), big.data.data(), big.data.size())));
+  libdeflate_free_compressor(c);
+  const QString archive = tmp.filePath("big.zip");
+  Write(archive, Archive(big, 1));
+
+  const double ours = Time(tmp, 3, [&](const QString& dir) {
+    if (rix::ZipExtractMatching(archive, dir, "") != 1) std::fprintf(stderr, "unpack failed\n");
+  });
+  if (!QStandardPaths::findExecutable("bsdtar").isEmpty()) {
+    const double bsdtar = Time(tmp, 3, [&](const QString& dir) {
+      Tool("bsdtar", {"-xf", archive, "-C", dir});
+    });
+    rixbench::Report("zip_inflate_50mb", ours, bsdtar, "ours_ms", "bsdtar_ms");
+  }
+  const double unzip = Time(tmp, 3, [&](const QString& dir) {
+    Tool("unzip", {"-o", "-q", archive, "-d", dir});
+  });
+  rixbench::Report("zip_inflate_50mb_vs_unzip", ours, unzip, "ours_ms", "unzip_ms");
+
+  const Packed shrunk = Sample("shrink-clear-13bit.zip");
+  rix::ShrinkDecoder shrink;
+  Legacy(tmp, "shrink_mb_s", shrunk, [&](const uint8_t* in, size_t n, uint8_t* out) {
+    return shrink.Decode(in, n, out, shrunk.size);
+  });
+  const Packed imploded = Sample("cc-imploding-8Kdict-3trees.zip");
+  rix::ImplodeDecoder implode;
+  Legacy(tmp, "implode_mb_s", imploded, [&](const uint8_t* in, size_t n, uint8_t* out) {
+    return implode.Decode(in, n, out, imploded.size, imploded.flags & 2, imploded.flags & 4);
+  });
+  return 0;
+}

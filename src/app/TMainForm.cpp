@@ -260,6 +260,7 @@ void TMainForm::BuildPages() {
   MemoToolBar->setObjectName(QStringLiteral("MemoToolBar"));
   MemoToolBar->setIconSize(QSize(16, 16));
   Dock9710->addToolBar(Qt::TopToolBarArea, MemoToolBar);
+  BuildMemoToolBar();
   EmuDoc = new QPlainTextEdit(Dock9710);
   EmuDoc->setObjectName(QStringLiteral("EmuDoc"));
   EmuDoc->setContextMenuPolicy(Qt::CustomContextMenu);
@@ -406,8 +407,56 @@ void TMainForm::BuildMenus() {
     a->setEnabled(mi.enabled);
   }
   MemoToolBar1 = MemoPopupMenu->findChild<QAction*>(QStringLiteral("MemoToolBar1"));
+
   connect(MemoToolBar1, &QAction::triggered, this,
           [this] { Guard([this] { MemoToolBar1Click(); }); });
+}
+
+void TMainForm::BuildMemoToolBar() {
+  // The documentation toolbar: each button runs the menu item of its caption
+  // and follows its enabled state.
+  struct MemoButton {
+    const char* item;
+    const char* hint;
+    const char* glyph;
+  };
+  const MemoButton buttons[] = {
+      {"MemoOpen1", "開啟舊檔", "open"},
+      {"MemoSaveAs1", "另存新檔", "save"},
+      {nullptr, nullptr, nullptr},
+      {"MemoUndo1", "復原", "undo"},
+      {"MemoRedo1", "重覆", "redo"},
+      {nullptr, nullptr, nullptr},
+      {"MemoSelectAll1", "全選", "selectall"},
+      {"MemoCopy1", "複製", "copy"},
+      {"MemoCut1", "剪下", "cut"},
+      {"MemoPaste1", "貼上", "paste"},
+      {nullptr, nullptr, nullptr},
+      {"MemoFind1", "尋找", "find"},
+      {"MemoReplace1", "取代", "replace"},
+      {"MemoFindNext1", "再找", "findnext"},
+      {"MemoGoto1", "跳行", "goto"},
+      {nullptr, nullptr, nullptr},
+      {"MemoInsertFile1", "插入文字檔", "insertfile"},
+      {"MemoAppendFile1", "加入文字檔", "appendfile"},
+      {nullptr, nullptr, nullptr},
+      {"MemoWordWrap1", "自動斷行", "wrap"},
+      {"MemoPrint1", "列印", "print"},
+  };
+  for (const MemoButton& b : buttons) {
+    if (!b.item) {
+      MemoToolBar->addSeparator();
+      continue;
+    }
+    QAction* menuItem = MemoPopupMenu->findChild<QAction*>(QString::fromLatin1(b.item));
+    QAction* a = MemoToolBar->addAction(rix::Glyphs::Toolbar(QString::fromLatin1(b.glyph)),
+                                        QString::fromUtf8(b.hint));
+    a->setObjectName(QString::fromLatin1(b.item).chopped(1) + QStringLiteral("SB"));
+    a->setToolTip(QString::fromUtf8(b.hint));
+    a->setEnabled(menuItem->isEnabled());
+    connect(menuItem, &QAction::enabledChanged, a, &QAction::setEnabled);
+    connect(a, &QAction::triggered, menuItem, &QAction::trigger);
+  }
 }
 
 void TMainForm::BuildToolBars() {
@@ -549,7 +598,10 @@ void TMainForm::FormShow() {
 
 void TMainForm::FormResize() { CommonPage->fitCommandEdits(RomPage->width()); }
 
-void TMainForm::FormCloseQuery(bool& canClose) { canClose = true; }
+void TMainForm::FormCloseQuery(bool& canClose) {
+  ConfirmSaveDocument();
+  canClose = true;
+}
 
 void TMainForm::FormDestroy() { CleanupUnzip(); }
 

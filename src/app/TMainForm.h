@@ -210,6 +210,7 @@ protected:
 private:
   void BuildWindow();
   void BuildToolBars();
+  void BuildMemoToolBar();
   void BuildMenus();
   void BuildLeftColumn();
   void BuildPages();

@@ -7,6 +7,7 @@
 #include <QTabWidget>
 #include <QTest>
 #include <QTimer>
+#include <QToolBar>
 
 #include "TestSupport.h"
 #include "app/TMainForm.h"
@@ -112,4 +113,40 @@ TEST_F(WiringTest, BannerScrollsFromTheFirstShowAndOpensTheAboutBoxModally) {
   });
   QTest::mouseClick(form->RixLED1, Qt::LeftButton, {}, QPoint(20, 20));
   EXPECT_TRUE(wasModal);
+}
+
+TEST_F(WiringTest, GameListPickersAndTheDocumentationToolbar) {
+  // The game column's picker keeps the file name and marks the game present untested.
+  ASSERT_TRUE(rixtest::WriteAll(dir.file("l.lst"), "h0,h1,h2,h3,h4\r\n,,,,\r\n"));
+  form->EmuGrid->setCell(4, 1, "l.lst");
+  form->EmuGrid->setCell(5, 1, "games\\");
+  form->RomListFile.clear();
+  form->EmuGrid->setRow(1);
+  form->EmuGridClickCell(form->EmuGrid, 1, 0);
+  using K = StringGrid::EditorKind;
+  EXPECT_EQ(form->RomGridGetEditorType(3, 1), K::Ellipsis);
+  EXPECT_EQ(form->RomGridGetEditorType(4, 1), K::Ellipsis);
+  EXPECT_EQ(form->RomGridGetEditorType(0, 1), K::Plain);
+  QByteArray value;
+  dialogs.answerText("/elsewhere/new.zip");
+  form->RomGridEllipsClick(3, 1, value);
+  EXPECT_EQ(value, "new.zip");
+  EXPECT_EQ(form->RomGrid->cellImage(0, 1), 1);
+  EXPECT_EQ(dialogs.shown().last().preset, dir.path() + "games/");
+  dialogs.answerCancel();
+  form->RomGridEllipsClick(4, 1, value);
+  EXPECT_EQ(value, "new.zip");
+  EXPECT_TRUE(dialogs.shown().last().text.startsWith("All Media|"));
+  // The documentation toolbar mirrors its menu: 16 buttons, six start disabled.
+  QStringList hints;
+  int disabled = 0;
+  for (QAction* a : form->MemoToolBar->actions()) {
+    if (a->isSeparator()) continue;
+    hints << a->toolTip();
+    disabled += a->isEnabled() ? 0 : 1;
+  }
+  EXPECT_EQ(hints.size(), 16);
+  EXPECT_EQ(hints.first(), QStringLiteral("開啟舊檔"));
+  EXPECT_EQ(hints.last(), QStringLiteral("列印"));
+  EXPECT_EQ(disabled, 6);
 }

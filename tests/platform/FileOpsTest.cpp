@@ -133,3 +133,17 @@ TEST(TempDirectory, PrivateAndRefusesForeignPaths) {
   EXPECT_TRUE(PrivateTempDirPath().contains(QStringLiteral("/RixFront-")));
   EXPECT_TRUE(PrivateTempDirPath().endsWith(u'/'));
 }
+
+TEST(TempDirectory, LeftoversOfAnEarlierRunAreSwept) {
+  rixtest::ScratchDir d;
+  const QString t = d.path() + "RixFront-sweep/";
+  ASSERT_TRUE(EnsurePrivateTempDir(t));
+  ASSERT_TRUE(rixtest::WriteAll(t + "game.rom", "x"));
+  ASSERT_TRUE(rixtest::WriteAll(t + "castle/level/1.dat", "x"));
+  ASSERT_TRUE(rixtest::WriteAll(d.path() + "outside.txt", "keep"));
+  ASSERT_TRUE(QFile::link(d.path() + "outside.txt", t + "link"));
+  EXPECT_TRUE(SweepPrivateTempDir(t));
+  EXPECT_EQ(QDir(t).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
+            QStringList{".lock"});
+  EXPECT_EQ(rixtest::ReadAll(d.path() + "outside.txt"), "keep");  // links are removed, not followed
+}

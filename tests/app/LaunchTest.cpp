@@ -66,23 +66,14 @@ public:
   QList<Started> started;
 };
 
-QByteArray Line(const QStringList& cells) {
-  QByteArray line;
-  for (int i = 0; i < cells.size(); ++i) {
-    if (i) line += ',';
-    line += cells[i].isEmpty() ? QByteArray("\"\"") : rixtest::Big5(cells[i]);
-  }
-  return line + "\r\n";
-}
-
 class LaunchTest : public ::testing::Test {
 protected:
   void SetUp() override {
     ASSERT_TRUE(rixtest::WriteAll(dir.file("emu/run"), "#!/bin/sh\n"));
     QFile::setPermissions(dir.file("emu/run"),
                           QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-    QByteArray list = Line({"", "名稱", "", "檔案", "圖片"});
-    for (const QString& game : games) list += Line({"", "g", "", game, ""});
+    QByteArray list = rixtest::TableLine({"", "名稱", "", "檔案", "圖片"});
+    for (const QString& game : games) list += rixtest::TableLine({"", "g", "", game, ""});
     ASSERT_TRUE(rixtest::WriteAll(dir.file("lists/l.lst"), list));
     ASSERT_TRUE(rixtest::WriteAll(dir.file("games/plain.rom"), "rom"));
     ASSERT_TRUE(
@@ -97,8 +88,8 @@ protected:
   void Make(const QString& emuDir, const QString& gameDir, const QString& dirMode,
             const QString& exe = "emu\\run") {
     QByteArray cat =
-        Line({"頁", "鍵", "說", "模", "列", "遊", "圖", "前", "後", "9", "10", "11", "網"});
-    cat += Line({"", "1", "", exe, "lists\\l.lst", "games\\", "", "-a", "-z", emuDir, gameDir,
+        rixtest::TableLine({"頁", "鍵", "說", "模", "列", "遊", "圖", "前", "後", "9", "10", "11", "網"});
+    cat += rixtest::TableLine({"", "1", "", exe, "lists\\l.lst", "games\\", "", "-a", "-z", emuDir, gameDir,
                  dirMode, ""});
     ASSERT_TRUE(rixtest::WriteAll(dir.file("RixFront.ini"), cat));
     ASSERT_TRUE(rixtest::WriteAll(dir.file("EmuTree.ini"), "e,1\r\n"));

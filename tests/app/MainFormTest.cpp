@@ -23,17 +23,8 @@ using namespace rix;
 
 namespace {
 
-QByteArray Row(const QStringList& cells) {
-  QByteArray line;
-  for (int i = 0; i < cells.size(); ++i) {
-    if (i) line += ',';
-    line += cells[i].isEmpty() ? QByteArray("\"\"") : rixtest::Big5(cells[i]);
-  }
-  return line + "\r\n";
-}
-
 QByteArray Header() {
-  return Row({"頁", "鍵", "說明檔", "模擬器", "列表", "遊戲目錄", "圖片目錄", "前", "後", "模",
+  return rixtest::TableLine({"頁", "鍵", "說明檔", "模擬器", "列表", "遊戲目錄", "圖片目錄", "前", "後", "模",
               "遊", "目", "網址"});
 }
 
@@ -49,7 +40,7 @@ protected:
   }
   void WriteCatalogue(const QList<QStringList>& rows) {
     QByteArray bytes = Header();
-    for (const QStringList& r : rows) bytes += Row(r);
+    for (const QStringList& r : rows) bytes += rixtest::TableLine(r);
     ASSERT_TRUE(rixtest::WriteAll(dir.file("RixFront.ini"), bytes));
     if (!QFile::exists(dir.file("EmuTree.ini"))) {
       ASSERT_TRUE(rixtest::WriteAll(dir.file("EmuTree.ini"), rixtest::Big5("全部\r\n\t一,1\r\n")));
@@ -194,14 +185,7 @@ TEST_F(MainFormTest, AFailedSaveKeepsTheOldFileAndShowsTheError) {
   for (int r = 0; r < 2000; ++r) form->EmuGrid->setCell(0, 1, QByteArray(200, 'x'));
   form->EmuGrid->setRowCount(400);
   for (int r = 1; r < 400; ++r) form->EmuGrid->setCell(1, r, QByteArray(100, 'y'));
-  std::signal(SIGXFSZ, SIG_IGN);
-  rlimit old{};
-  getrlimit(RLIMIT_FSIZE, &old);
-  rlimit small = old;
-  small.rlim_cur = 4096;
-  setrlimit(RLIMIT_FSIZE, &small);
-  form->SaveSB->trigger();
-  setrlimit(RLIMIT_FSIZE, &old);
+  rixtest::WithFileSizeLimit(4096, [&] { form->SaveSB->trigger(); });
   ASSERT_FALSE(dialogs.shown().isEmpty());
   EXPECT_EQ(dialogs.shown().last().kind, "error");
   EXPECT_TRUE(dialogs.shown().last().text.startsWith(QStringLiteral("輸出入錯誤")));

@@ -25,15 +25,6 @@ using namespace rix;
 
 namespace {
 
-QByteArray Line(const QStringList& cells) {
-  QByteArray line;
-  for (int i = 0; i < cells.size(); ++i) {
-    if (i) line += ',';
-    line += cells[i].isEmpty() ? QByteArray("\"\"") : rixtest::Big5(cells[i]);
-  }
-  return line + "\r\n";
-}
-
 // Emulator rows: page, key, doc, program, list, game dir, picture dir, before, after.
 QStringList Emu(const QString& page, int key, const QString& list, const QString& games,
                 const QString& pics, const QString& after = {}) {
@@ -67,8 +58,8 @@ protected:
   }
 
   void WriteList(const QString& rel, const QList<QStringList>& rows) {
-    QByteArray bytes = Line({"", "名稱", "說明", "檔案", "圖片"});
-    for (const QStringList& r : rows) bytes += Line(r);
+    QByteArray bytes = rixtest::TableLine({"", "名稱", "說明", "檔案", "圖片"});
+    for (const QStringList& r : rows) bytes += rixtest::TableLine(r);
     QString p = rel;
     ASSERT_TRUE(rixtest::WriteAll(dir.file(p.replace('\\', '/')), bytes));
   }
@@ -81,8 +72,8 @@ protected:
   }
   void Catalogue(const QList<QStringList>& rows, const QByteArray& tree = {}) {
     QByteArray bytes =
-        Line({"頁", "鍵", "說", "模", "列", "遊", "圖", "前", "後", "9", "10", "11", "網"});
-    for (const QStringList& r : rows) bytes += Line(r);
+        rixtest::TableLine({"頁", "鍵", "說", "模", "列", "遊", "圖", "前", "後", "9", "10", "11", "網"});
+    for (const QStringList& r : rows) bytes += rixtest::TableLine(r);
     ASSERT_TRUE(rixtest::WriteAll(dir.file("RixFront.ini"), bytes));
     QByteArray t = tree;
     if (t.isEmpty())

@@ -56,19 +56,14 @@ TEST(FileOps, FailedWriteLeavesTheOldFileWhole) {
   const QString f = d.file("t.ini");
   ASSERT_TRUE(rixtest::WriteAll(f, "precious"));
   // A file-size limit makes the write fail part way, as a full disk would.
-  std::signal(SIGXFSZ, SIG_IGN);
-  rlimit old{};
-  getrlimit(RLIMIT_FSIZE, &old);
-  rlimit small = old;
-  small.rlim_cur = 1024;
-  setrlimit(RLIMIT_FSIZE, &small);
   QString text;
-  try {
-    WriteFileAtomic(f, QByteArray(64 * 1024, 'x'));
-  } catch (const FileError& e) {
-    text = e.text();
-  }
-  setrlimit(RLIMIT_FSIZE, &old);
+  rixtest::WithFileSizeLimit(1024, [&] {
+    try {
+      WriteFileAtomic(f, QByteArray(64 * 1024, 'x'));
+    } catch (const FileError& e) {
+      text = e.text();
+    }
+  });
   EXPECT_TRUE(text.startsWith(QStringLiteral("輸出入錯誤 "))) << text.toStdString();
   EXPECT_EQ(rixtest::ReadAll(f), "precious");
   EXPECT_EQ(QDir(d.path()).entryList(QDir::Files | QDir::Hidden).size(), 1);

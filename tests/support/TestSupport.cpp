@@ -1,5 +1,9 @@
 #include "TestSupport.h"
 
+#include <sys/resource.h>
+
+#include <csignal>
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -23,6 +27,26 @@ bool WriteAll(const QString& path, const QByteArray& bytes) {
 QByteArray Big5(const QString& text) {
   QStringEncoder enc("Big5");
   return enc.encode(text);
+}
+
+QByteArray TableLine(const QStringList& cells) {
+  QByteArray line;
+  for (qsizetype i = 0; i < cells.size(); ++i) {
+    if (i) line += ',';
+    line += cells[i].isEmpty() ? QByteArray("\"\"") : Big5(cells[i]);
+  }
+  return line + "\r\n";
+}
+
+void WithFileSizeLimit(long bytes, const std::function<void()>& fn) {
+  std::signal(SIGXFSZ, SIG_IGN);
+  rlimit old{};
+  getrlimit(RLIMIT_FSIZE, &old);
+  rlimit small = old;
+  small.rlim_cur = static_cast<rlim_t>(bytes);
+  setrlimit(RLIMIT_FSIZE, &small);
+  fn();
+  setrlimit(RLIMIT_FSIZE, &old);
 }
 
 ScratchDir::ScratchDir() : dir_(QDir::tempPath() + "/rixtest-XXXXXX") {}

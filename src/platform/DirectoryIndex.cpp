@@ -5,16 +5,18 @@
 
 #include <QFile>
 #include <QStringList>
+#include <cstring>
 
 namespace rix {
 
 namespace {
 
-QString Fold(const QString& s) {
-  QString out = s;
-  for (QChar& c : out)
-    if (c.unicode() >= 'A' && c.unicode() <= 'Z') c = QChar(c.unicode() + 32);
-  return out;
+// File names are compared as the bytes the system stores, with ASCII
+// letters folded.
+QByteArray Fold(QByteArray s) {
+  for (char& c : s)
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c + 32);
+  return s;
 }
 
 }  // namespace
@@ -23,10 +25,33 @@ DirectoryIndex::DirectoryIndex(const QString& nativeDir) : root_(nativeDir) {
   if (!root_.endsWith(u'/')) root_ += u'/';
 }
 
+namespace {
+
+inline std::uint32_t HashOf(QByteArrayView s) {
+  std::uint32_t h = 2166136261u;  // FNV-1a
+  for (char c : s) h = (h ^ static_cast<unsigned char>(c)) * 16777619u;
+  return h;
+}
+
+}  // namespace
+
+const DirectoryIndex::Listing::Slot* DirectoryIndex::Listing::find(QByteArrayView folded) const {
+  if (table.empty() || folded.isEmpty()) return nullptr;
+  const size_t mask = table.size() - 1;
+  for (size_t i = HashOf(folded) & mask;; i = (i + 1) & mask) {
+    const Slot& s = table[i];
+    if (s.len == 0) return nullptr;
+    if (s.len == static_cast<std::uint32_t>(folded.size()) &&
+        std::memcmp(names.constData() + s.off, folded.data(), s.len) == 0)
+      return &s;
+  }
+}
+
 const DirectoryIndex::Listing& DirectoryIndex::listing(const QString& dir) {
   auto it = listings_.find(dir);
   if (it != listings_.end()) return *it;
   Listing l;
+  std::vector<Listing::Slot> entries;
   const QByteArray name = QFile::encodeName(dir);
   if (DIR* d = ::opendir(name.constData())) {
     while (const dirent* e = ::readdir(d)) {
@@ -44,33 +69,76 @@ const DirectoryIndex::Listing& DirectoryIndex::listing(const QString& dir) {
         if (::stat(full.constData(), &st) != 0) continue;
         file = !S_ISDIR(st.st_mode);
       }
-      const QString real = QFile::decodeName(n);
-      const QString key = Fold(real);
-      // An exact-case file wins over a folded twin that is a directory.
-      if (!l.isFile.contains(key) || file) {
-        l.isFile.insert(key, file);
-        l.realName.insert(key, real);
-      }
+      const size_t len = std::strlen(n);
+      Listing::Slot s;
+      s.off = static_cast<std::uint32_t>(l.names.size());
+      s.len = static_cast<std::uint32_t>(len);
+      s.isFile = file;
+      l.names.append(n, static_cast<qsizetype>(len));
+      char* p = l.names.data() + s.off;
+      for (size_t i = 0; i < len; ++i)
+        if (p[i] >= 'A' && p[i] <= 'Z') p[i] = static_cast<char>(p[i] + 32);
+      if (!file) l.realDirName.insert(QByteArray(p, static_cast<qsizetype>(len)), QByteArray(n));
+      entries.push_back(s);
     }
     ::closedir(d);
+  }
+  size_t size = 16;
+  while (size < entries.size() * 2) size *= 2;
+  l.table.assign(size, Listing::Slot{});
+  const size_t mask = size - 1;
+  for (const Listing::Slot& e : entries) {
+    const QByteArrayView key(l.names.constData() + e.off, e.len);
+    for (size_t i = HashOf(key) & mask;; i = (i + 1) & mask) {
+      Listing::Slot& s = l.table[i];
+      if (s.len == 0) {
+        s = e;
+        break;
+      }
+      if (s.len == e.len && std::memcmp(l.names.constData() + s.off, key.data(), e.len) == 0) {
+        // A file wins over a directory whose name differs only in case.
+        s.isFile = s.isFile || e.isFile;
+        break;
+      }
+    }
   }
   return *listings_.insert(dir, std::move(l));
 }
 
+bool DirectoryIndex::hasAsciiFile(QByteArrayView name) {
+  if (name.isEmpty() || name.size() > 255)
+    return name.isEmpty() ? false : hasFile(QString::fromLatin1(name));
+  char folded[256];
+  for (qsizetype i = 0; i < name.size(); ++i) {
+    const char c = name[i];
+    if (c == '/' || c == '\\') return hasFile(QString::fromLatin1(name));
+    folded[i] = (c >= 'A' && c <= 'Z') ? static_cast<char>(c + 32) : c;
+  }
+  const Listing::Slot* slot = listing(root_).find(QByteArrayView(folded, name.size()));
+  return slot && slot->isFile;
+}
+
 bool DirectoryIndex::hasFile(const QString& name) {
-  QString n = name;
-  n.replace(u'\\', u'/');
-  if (n.isEmpty() || n.endsWith(u'/')) return false;
-  QStringList parts = n.split(u'/', Qt::SkipEmptyParts);
+  if (name.isEmpty()) return false;
+  QByteArray n = QFile::encodeName(name);
+  if (!n.contains('\\') && !n.contains('/')) {
+    const Listing::Slot* slot = listing(root_).find(Fold(n));
+    return slot && slot->isFile;
+  }
+  n.replace('\\', '/');
+  if (n.endsWith('/')) return false;
+  const QList<QByteArray> parts = n.split('/');
   QString dir = root_;
   for (qsizetype i = 0; i < parts.size(); ++i) {
+    if (parts[i].isEmpty()) continue;
     const Listing& l = listing(dir);
-    const QString key = Fold(parts[i]);
-    const auto f = l.isFile.constFind(key);
-    if (f == l.isFile.constEnd()) return false;
-    if (i == parts.size() - 1) return *f;
-    if (*f) return false;
-    dir += l.realName.value(key) + u'/';
+    const QByteArray key = Fold(parts[i]);
+    const Listing::Slot* f = l.find(key);
+    if (!f) return false;
+    if (i == parts.size() - 1) return f->isFile;
+    const auto d = l.realDirName.constFind(key);
+    if (d == l.realDirName.constEnd()) return false;
+    dir += QFile::decodeName(*d) + u'/';
   }
   return false;
 }

@@ -1,7 +1,10 @@
 #pragma once
 
+#include <QByteArray>
 #include <QHash>
 #include <QString>
+#include <cstdint>
+#include <vector>
 
 namespace rix {
 
@@ -15,11 +18,25 @@ public:
   // True when dir + name (with "\" or "/" separators) names an existing file
   // that is not a directory. An empty name names the directory itself: false.
   bool hasFile(const QString& name);
+  // The same for a name given as the bytes of a plain ASCII name, without
+  // converting it first (the common case when marking a whole list).
+  bool hasAsciiFile(QByteArrayView name);
 
 private:
+  // One directory's entries: folded names in one buffer, found through an
+  // open-addressing table, so that a listing of tens of thousands of names
+  // costs a few allocations.
   struct Listing {
-    QHash<QString, bool> isFile;  // folded name -> file (true) or directory (false)
-    QHash<QString, QString> realName;
+    struct Slot {
+      std::uint32_t off = 0;
+      std::uint32_t len = 0;  // 0: empty slot
+      bool isFile = false;
+    };
+    QByteArray names;
+    std::vector<Slot> table;
+    QHash<QByteArray, QByteArray> realDirName;  // folded -> stored, directories only
+
+    const Slot* find(QByteArrayView folded) const;
   };
   const Listing& listing(const QString& dir);
 

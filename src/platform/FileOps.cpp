@@ -53,7 +53,8 @@ QByteArray ReadFileBytes(const QString& nativePath) {
   if (::fstat(fd.get(), &st) != 0) throw FileError::FromErrno(errno, nativePath);
   if (S_ISDIR(st.st_mode)) throw FileError::FromErrno(EISDIR, nativePath);
   QByteArray out;
-  if (st.st_size > 0) out.resize(static_cast<qsizetype>(st.st_size));
+  // One byte more than the file, so that the end shows without growing.
+  out.resize(static_cast<qsizetype>(st.st_size) + 1);
   qsizetype got = 0;
   for (;;) {
     if (got == out.size()) out.resize(out.size() + 65536);  // the file grew, or is a pipe

@@ -117,27 +117,38 @@ void GridData::maybeCompact() {
 int GridData::cellImage(int col, int row) const {
   if (row < 0 || row >= rowCount() || col < 0) return -1;
   const Row& r = rows_[static_cast<size_t>(row)];
-  if (static_cast<size_t>(col) >= r.images.size()) return -1;
-  return r.images[static_cast<size_t>(col)];
+  if (col == 0) return r.image0;
+  if (!r.images || static_cast<size_t>(col) > r.images->size()) return -1;
+  return (*r.images)[static_cast<size_t>(col) - 1];
 }
 
 void GridData::setCellImage(int col, int row, int index) {
   if (row < 0 || row >= rowCount() || col < 0) return;
   Row& r = rows_[static_cast<size_t>(row)];
-  if (static_cast<size_t>(col) >= r.images.size()) {
-    if (index < 0) return;
-    r.images.resize(static_cast<size_t>(col) + 1, -1);
+  const std::int16_t value = static_cast<std::int16_t>(index < 0 ? -1 : index);
+  if (col == 0) {
+    r.image0 = value;
+    return;
   }
-  r.images[static_cast<size_t>(col)] = static_cast<std::int16_t>(index < 0 ? -1 : index);
+  if (!r.images || static_cast<size_t>(col) > r.images->size()) {
+    if (index < 0) return;
+    if (!r.images) r.images = std::make_unique<std::vector<std::int16_t>>();
+    r.images->resize(static_cast<size_t>(col), -1);
+  }
+  (*r.images)[static_cast<size_t>(col) - 1] = value;
 }
 
 void GridData::clearCells() {
+  // Every row becomes empty, so the cells and their bytes can all go.
   for (Row& r : rows_) {
-    std::fill(pool_.begin() + r.start, pool_.begin() + r.start + r.count, CellRef{});
-    r.images.clear();
+    r.start = r.count = r.cap = 0;
+    r.image0 = -1;
+    r.images.reset();
   }
+  pool_.clear();
   arena_.clear();
   liveBytes_ = 0;
+  livePool_ = 0;
 }
 
 void GridData::clearRow(int row) {
@@ -147,7 +158,8 @@ void GridData::clearRow(int row) {
     liveBytes_ -= pool_[r.start + i].len;
     pool_[r.start + i] = CellRef{};
   }
-  r.images.clear();
+  r.image0 = -1;
+  r.images.reset();
 }
 
 void GridData::insertRow(int at) {
@@ -160,6 +172,7 @@ void GridData::removeRow(int at) {
   clearRow(at);
   livePool_ -= rows_[static_cast<size_t>(at)].count;
   rows_.erase(rows_.begin() + at);
+  maybeCompact();
 }
 
 int GridData::rowOfId(std::uint32_t id) const {
@@ -224,8 +237,9 @@ void GridData::reserve(qsizetype moreRows, qsizetype moreCells) {
 void GridData::setRowSlices(int row, const std::uint32_t* offsetLength, int count) {
   if (row < 0 || row >= rowCount() || count <= 0) return;
   Row& r = rows_[static_cast<size_t>(row)];
-  if (r.count == 0 && r.start + r.cap == pool_.size()) {
-    // A fresh row at the end of the pool: append its cells in one go.
+  if (r.count == 0) {
+    // An empty row: its cells go to the end of the pool in one go.
+    r.start = static_cast<std::uint32_t>(pool_.size());
     pool_.resize(r.start + static_cast<std::uint32_t>(count));
     CellRef* out = pool_.data() + r.start;
     for (int i = 0; i < count; ++i) {

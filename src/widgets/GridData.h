@@ -3,6 +3,7 @@
 #include <QByteArray>
 #include <QByteArrayView>
 #include <cstdint>
+#include <memory>
 #include <vector>
 
 namespace rix {
@@ -69,6 +70,9 @@ public:
     return pool_.data() + r.start;
   }
   const char* arenaBase() const { return arena_.constData(); }
+  // Storage in use, live or stale: cell slots and arena bytes.
+  size_t cellSlots() const { return pool_.size(); }
+  qsizetype arenaBytes() const { return arena_.size(); }
 
 private:
   struct Row {
@@ -76,7 +80,8 @@ private:
     std::uint32_t count = 0;  // cells stored
     std::uint32_t cap = 0;    // cells reserved at start
     std::uint32_t id = 0;
-    std::vector<std::int16_t> images;  // by column; -1 none
+    std::int16_t image0 = -1;                           // the image of column 0, the one lists use
+    std::unique_ptr<std::vector<std::int16_t>> images;  // columns 1.., made when needed
   };
 
   CellRef& slot(int col, int row);

@@ -169,3 +169,30 @@ TEST(TableFile, FilesLoadAndSaveThroughTheGrid) {
     EXPECT_EQ(e.text(), QStringLiteral("找不到檔案"));
   }
 }
+
+TEST(TableFileRead, ReloadingAndEditingKeepStorageBounded) {
+  QByteArray bytes = "h1,h2,h3\r\n";
+  for (int r = 0; r < 2000; ++r) bytes += "name " + QByteArray::number(r) + ",x.zip,y.png\r\n";
+  GridData g(3, 2);
+  size_t firstSlots = 0;
+  qsizetype arena = 0;
+  for (int load = 0; load < 10; ++load) {
+    // What every caller does: clear, two rows, load.
+    g.clearCells();
+    g.setRowCount(2);
+    ParseTableBytes(g, QByteArray(bytes));
+    if (load == 0) {
+      firstSlots = g.cellSlots();
+      arena = g.arenaBytes();
+    }
+    ASSERT_EQ(g.cellSlots(), firstSlots) << load;
+    ASSERT_EQ(g.arenaBytes(), arena) << load;
+  }
+  // Edits append; stale bytes and slots are reclaimed once they dominate.
+  for (int i = 0; i < 200000; ++i) g.setCell(i % 3, 1 + i % 2000, QByteArray(40, 'a' + i % 26));
+  EXPECT_LT(g.arenaBytes(), 4 * (2000 * 3 * 40) + (2 << 20));
+  for (int r = g.rowCount() - 1; r > 10; --r) g.removeRow(r);
+  g.setCell(0, 1, "after");
+  EXPECT_LT(g.cellSlots(), 10000u);
+  EXPECT_EQ(g.cellBytes(0, 1), "after");
+}

@@ -6,6 +6,7 @@
 #include "platform/AppPaths.h"
 #include "platform/Big5.h"
 #include "platform/ByteText.h"
+#include "platform/DirectoryIndex.h"
 
 using namespace rix;
 
@@ -87,4 +88,24 @@ TEST(AppPaths, MissingComponentsAreFoundWithoutRegardToAsciiCase) {
   EXPECT_EQ(r.resolve(d.path() + "ä.txt"), d.path() + "ä.txt");
   EXPECT_EQ(ResolvePath(d.path() + "GAMES\\SNES\\SPACECAT.SMC"),
             d.path() + "Games/SNES/SpaceCat.smc");
+}
+
+TEST(DirectoryIndex, OneListingAnswersForEveryGame) {
+  rixtest::ScratchDir d;
+  ASSERT_TRUE(rixtest::WriteAll(d.file("Games/ALPHA.zip"), "x"));
+  ASSERT_TRUE(rixtest::WriteAll(d.file("Games/Deep/Game.ROM"), "x"));
+  ASSERT_TRUE(rixtest::WriteAll(d.file("Games/遊戲.rom"), "x"));
+  QDir().mkpath(d.file("Games/beta.rom"));
+  DirectoryIndex index(d.path() + "Games");
+  EXPECT_TRUE(index.hasAsciiFile("alpha.ZIP"));
+  EXPECT_TRUE(index.hasFile("alpha.zip"));
+  EXPECT_FALSE(index.hasAsciiFile("beta.rom"));  // a directory is not a game file
+  EXPECT_TRUE(index.hasAsciiFile("deep\\game.rom"));
+  EXPECT_TRUE(index.hasFile("DEEP/GAME.rom"));
+  EXPECT_FALSE(index.hasFile("deep\\"));
+  EXPECT_FALSE(index.hasFile(""));
+  EXPECT_FALSE(index.hasAsciiFile("missing.zip"));
+  EXPECT_TRUE(index.hasFile(QStringLiteral("遊戲.rom")));
+  DirectoryIndex none(d.path() + "nowhere");
+  EXPECT_FALSE(none.hasAsciiFile("alpha.zip"));
 }

@@ -1,5 +1,4 @@
 #include <gtest/gtest.h>
-#include <libdeflate.h>
 
 #include <QDir>
 #include <QFile>
@@ -8,6 +7,7 @@
 #include <QTimer>
 
 #include "TestSupport.h"
+#include "ZipTestArchive.h"
 #include "app/TMainForm.h"
 #include "platform/ProcessStarter.h"
 #include "widgets/ScriptedDialogs.h"
@@ -16,40 +16,11 @@ using namespace rix;
 
 namespace {
 
-// A stored-entry ZIP archive, enough for the launch's own tests.
+// A stored-entry archive of (name, data) pairs.
 QByteArray StoredZip(const QList<QPair<QByteArray, QByteArray>>& entries) {
-  QByteArray out, central;
-  auto u16 = [](QByteArray& b, int v) {
-    b += char(v & 0xFF);
-    b += char((v >> 8) & 0xFF);
-  };
-  auto u32 = [&](QByteArray& b, quint32 v) {
-    u16(b, int(v & 0xFFFF));
-    u16(b, int(v >> 16));
-  };
-  for (const auto& [name, data] : entries) {
-    const quint32 crc = libdeflate_crc32(0, data.constData(), size_t(data.size()));
-    const quint32 offset = quint32(out.size());
-    out += "PK\x03\x04";
-    u16(out, 10), u16(out, 0), u16(out, 0), u16(out, 0), u16(out, 0x5021);
-    u32(out, crc), u32(out, quint32(data.size())), u32(out, quint32(data.size()));
-    u16(out, int(name.size())), u16(out, 0);
-    out += name + data;
-    central += "PK\x01\x02";
-    u16(central, 20), u16(central, 10), u16(central, 0), u16(central, 0), u16(central, 0),
-        u16(central, 0x5021);
-    u32(central, crc), u32(central, quint32(data.size())), u32(central, quint32(data.size()));
-    u16(central, int(name.size())), u16(central, 0), u16(central, 0), u16(central, 0),
-        u16(central, 0);
-    u32(central, 0), u32(central, offset);
-    central += name;
-  }
-  const quint32 cdOffset = quint32(out.size());
-  out += central;
-  out += "PK\x05\x06";
-  u16(out, 0), u16(out, 0), u16(out, int(entries.size())), u16(out, int(entries.size()));
-  u32(out, quint32(central.size())), u32(out, cdOffset), u16(out, 0);
-  return out;
+  QList<rixtest::ZipTestEntry> list;
+  for (const auto& [name, data] : entries) list << rixtest::Entry(name, data);
+  return rixtest::BuildZip(list).bytes;
 }
 
 struct Started {
@@ -87,10 +58,10 @@ protected:
   }
   void Make(const QString& emuDir, const QString& gameDir, const QString& dirMode,
             const QString& exe = "emu\\run") {
-    QByteArray cat =
-        rixtest::TableLine({"頁", "鍵", "說", "模", "列", "遊", "圖", "前", "後", "9", "10", "11", "網"});
-    cat += rixtest::TableLine({"", "1", "", exe, "lists\\l.lst", "games\\", "", "-a", "-z", emuDir, gameDir,
-                 dirMode, ""});
+    QByteArray cat = rixtest::TableLine(
+        {"頁", "鍵", "說", "模", "列", "遊", "圖", "前", "後", "9", "10", "11", "網"});
+    cat += rixtest::TableLine({"", "1", "", exe, "lists\\l.lst", "games\\", "", "-a", "-z", emuDir,
+                               gameDir, dirMode, ""});
     ASSERT_TRUE(rixtest::WriteAll(dir.file("RixFront.ini"), cat));
     ASSERT_TRUE(rixtest::WriteAll(dir.file("EmuTree.ini"), "e,1\r\n"));
     MainFormSetup s;

@@ -24,8 +24,8 @@ using namespace rix;
 namespace {
 
 QByteArray Header() {
-  return rixtest::TableLine({"頁", "鍵", "說明檔", "模擬器", "列表", "遊戲目錄", "圖片目錄", "前", "後", "模",
-              "遊", "目", "網址"});
+  return rixtest::TableLine({"頁", "鍵", "說明檔", "模擬器", "列表", "遊戲目錄", "圖片目錄", "前",
+                             "後", "模", "遊", "目", "網址"});
 }
 
 class MainFormTest : public ::testing::Test {

@@ -71,8 +71,8 @@ protected:
     ASSERT_TRUE(img.save(dir.file(rel), "PNG"));
   }
   void Catalogue(const QList<QStringList>& rows, const QByteArray& tree = {}) {
-    QByteArray bytes =
-        rixtest::TableLine({"頁", "鍵", "說", "模", "列", "遊", "圖", "前", "後", "9", "10", "11", "網"});
+    QByteArray bytes = rixtest::TableLine(
+        {"頁", "鍵", "說", "模", "列", "遊", "圖", "前", "後", "9", "10", "11", "網"});
     for (const QStringList& r : rows) bytes += rixtest::TableLine(r);
     ASSERT_TRUE(rixtest::WriteAll(dir.file("RixFront.ini"), bytes));
     QByteArray t = tree;

@@ -2,12 +2,11 @@
 
 #include <sys/resource.h>
 
-#include <csignal>
-
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QStringEncoder>
+#include <csignal>
 
 namespace rixtest {
 

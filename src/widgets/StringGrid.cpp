@@ -63,10 +63,6 @@ StringGrid::StringGrid(QWidget* parent) : QTableView(parent) {
   syncViewCursor();
 }
 
-void StringGrid::applyDefaultWidths(int from) {
-  for (int c = from; c < colCount(); ++c) horizontalHeader()->resizeSection(c, kDefaultColWidth);
-}
-
 void StringGrid::beginBulkChange() {
   if (bulkDepth_++ == 0) model_->beginChange();
 }

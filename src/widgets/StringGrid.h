@@ -103,7 +103,6 @@ protected:
 
 private:
   void syncViewCursor();
-  void applyDefaultWidths(int from);
 
   StringGridModel* model_;
   GridDelegate* delegate_;
@@ -113,7 +112,6 @@ private:
   bool sortAsc_ = true;
   bool syncing_ = false;
   int bulkDepth_ = 0;
-  int sizedColumns_ = 0;
   QStringList dropDownItems_;
   QMenu* popup_ = nullptr;
   int headerPressed_ = -1;

@@ -177,6 +177,16 @@ void TMainForm::EmuGridClickCell(QObject*, int row, int) {
   RomPanelDblClick();
 }
 
+void TMainForm::Reload1Click() {
+  if (ActiveGrid == EmuGrid) {
+    LoadCatalogue();
+    return;
+  }
+  // Forgetting the list makes the selection read it again, markers and all.
+  RomListFile.clear();
+  EmuGridClickCell(this, EmuGrid->row(), EmuGrid->col());
+}
+
 void TMainForm::Save1Click() {
   if (ActiveGrid == EmuGrid) {
     rix::SaveTableFile(EmuGrid->data(), NativeOf(QStringLiteral("RixFront.ini")));

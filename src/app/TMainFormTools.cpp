@@ -3,7 +3,6 @@
 #include "app/TMainForm.h"
 
 void TMainForm::EditMode1Click() {}
-void TMainForm::Reload1Click() {}
 void TMainForm::SaveToHTML1Click() {}
 void TMainForm::FindFirst1Click() {}
 void TMainForm::FindNext1Click() {}

@@ -285,3 +285,17 @@ TEST_F(SelectionTest, TreeFileErrorsStopTheLoad) {
   EXPECT_EQ(form->EmuTree->topLevelItemCount(), 0);
   EXPECT_FALSE(form->CatalogueLoading);
 }
+
+TEST_F(SelectionTest, ReloadReadsTheListAgainOrTheWholeCatalogue) {
+  Catalogue({Emu("", 1, "lists\\a.lst", "games\\a", "pics\\a\\")});
+  form->ActiveGrid = form->RomGrid;
+  form->RomGrid->setCell(1, 1, "unsaved");
+  form->ReloadSB->trigger();
+  EXPECT_EQ(form->RomGrid->cell(1, 1).toByteArray(), "Alpha");  // edits dropped, list read again
+  EXPECT_EQ(Panel(), QStringLiteral("遊戲總數: 4"));
+  form->ActiveGrid = form->EmuGrid;
+  form->EmuGrid->setCell(1, 1, "changed");
+  form->Reload1->trigger();
+  EXPECT_EQ(form->EmuGrid->cell(1, 1).toByteArray(), "1");
+  EXPECT_TRUE(dialogs.shown().isEmpty());
+}

@@ -201,6 +201,19 @@ public:
   // A cell of the emulator table's current row, trimmed and decoded.
   QString EmuValue(int col) const;
 
+  // ---- list editing tools ----
+  // What find next continues from on one grid: the grid's own last search
+  // text and the cell of its last hit. Row 0 after a miss makes the next
+  // search start over at the top, row 1 included.
+  struct FindState {
+    QByteArray text;
+    int col = 0;
+    int row = 1;
+  };
+  QString SearchText;  // the find prompt's text, for the whole program
+  FindState EmuFind, RomFind;
+  FindState& FindStateOf(rix::StringGrid* grid) { return grid == EmuGrid ? EmuFind : RomFind; }
+
 protected:
   void showEvent(QShowEvent* event) override;
   void resizeEvent(QResizeEvent* event) override;

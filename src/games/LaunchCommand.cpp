@@ -1,5 +1,7 @@
 #include "games/LaunchCommand.h"
 
+#include "platform/AppPaths.h"
+
 namespace rix {
 
 QString BuildLaunchCommand(const QString& exe, const QString& before, const QString& romDir,
@@ -10,11 +12,7 @@ QString BuildLaunchCommand(const QString& exe, const QString& before, const QStr
 
 bool IsZipGame(const QString& romFile) {
   const qsizetype dot = romFile.lastIndexOf(u'.');
-  if (dot < 0) return false;
-  QString ext = romFile.mid(dot);
-  for (QChar& c : ext)
-    if (c.unicode() >= 'A' && c.unicode() <= 'Z') c = QChar(c.unicode() + 32);
-  return ext == QLatin1String(".zip");
+  return dot >= 0 && EqualsIgnoringAsciiCase(romFile.mid(dot), QStringLiteral(".zip"));
 }
 
 QString TrimCommand(const QString& command) {

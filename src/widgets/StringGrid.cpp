@@ -168,10 +168,6 @@ void StringGrid::setCellImage(int col, int row, int index) {
 
 void StringGrid::setImages(const QVector<QPixmap>& images) { model_->setImages(images); }
 
-int StringGrid::textWidth(QByteArrayView text) const {
-  return QFontMetrics(font()).horizontalAdvance(Big5Decode(text));
-}
-
 void StringGrid::autoSizeColumns() {
   const QFontMetrics fm(font());
   const QFontMetricsF fmf(font());

@@ -58,8 +58,6 @@ public:
   // Fits every column to the widest of its texts (header row included) in the
   // grid's font, plus the width of "xx" and 10 pixels.
   void autoSizeColumns();
-  // Width of one text as the fitting measures it.
-  int textWidth(QByteArrayView text) const;
 
   bool editMode() const { return model_->editable(); }
   void setEditMode(bool on);

@@ -4,6 +4,7 @@
 #include <QStringList>
 #include <optional>
 
+class QPrinter;
 class QWidget;
 
 namespace rix {
@@ -21,6 +22,16 @@ public:
     QString filter;            // "text|pattern;pattern|text|pattern", as the program writes it
     QString initialDirectory;  // native
     QString fileName;          // preset name (save dialogs)
+    QString defaultSuffix;     // added to a typed name without one ("htm", no dot)
+  };
+
+  // The print dialog: whether printing only the selection is offered.
+  struct PrintRequest {
+    bool selectionOffered = false;
+  };
+  // What the user chose: the printer passed in is set up by the dialog.
+  struct PrintAnswer {
+    bool selectionOnly = false;
   };
 
   virtual ~Dialogs() = default;
@@ -39,6 +50,9 @@ public:
   // Native path of the chosen directory; nullopt on Cancel.
   virtual std::optional<QString> browseFolder(const QString& title, const QString& caption,
                                               const QString& start) = 0;
+  // Sets up the printer; nullopt on Cancel.
+  virtual std::optional<PrintAnswer> printDialog(QPrinter& printer,
+                                                 const PrintRequest& request) = 0;
 
   // Caption of each kind of box.
   static QString CaptionOf(Kind kind);

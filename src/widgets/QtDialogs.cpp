@@ -7,6 +7,8 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
+#include <QPrintDialog>
+#include <QPrinter>
 #include <QPushButton>
 #include <QVBoxLayout>
 
@@ -68,20 +70,45 @@ std::optional<QString> QtDialogs::inputQuery(const QString& title, const QString
   return edit->text();
 }
 
+namespace {
+
+std::optional<QString> RunFileDialog(QWidget* owner, const Dialogs::FileRequest& request,
+                                     bool save) {
+  QString start = request.initialDirectory;
+  if (save && !request.fileName.isEmpty())
+    start += (start.isEmpty() || start.endsWith(u'/') ? QString() : QStringLiteral("/")) +
+             request.fileName;
+  QFileDialog dlg(owner, request.title, start, Dialogs::QtFilter(request.filter));
+  dlg.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
+  dlg.setFileMode(save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
+  if (!request.defaultSuffix.isEmpty()) dlg.setDefaultSuffix(request.defaultSuffix);
+  // The program asks its own overwrite question where one is due.
+  if (save) dlg.setOption(QFileDialog::DontConfirmOverwrite, true);
+  if (dlg.exec() != QDialog::Accepted || dlg.selectedFiles().isEmpty()) return std::nullopt;
+  return dlg.selectedFiles().first();
+}
+
+}  // namespace
+
 std::optional<QString> QtDialogs::openFile(const FileRequest& request) {
-  const QString f = QFileDialog::getOpenFileName(
-      Owner(parent_), request.title, request.initialDirectory, QtFilter(request.filter));
-  if (f.isEmpty()) return std::nullopt;
-  return f;
+  return RunFileDialog(Owner(parent_), request, false);
 }
 
 std::optional<QString> QtDialogs::saveFile(const FileRequest& request) {
-  QString start = request.initialDirectory;
-  if (!request.fileName.isEmpty()) start += u'/' + request.fileName;
-  const QString f =
-      QFileDialog::getSaveFileName(Owner(parent_), request.title, start, QtFilter(request.filter));
-  if (f.isEmpty()) return std::nullopt;
-  return f;
+  return RunFileDialog(Owner(parent_), request, true);
+}
+
+std::optional<Dialogs::PrintAnswer> QtDialogs::printDialog(QPrinter& printer,
+                                                           const PrintRequest& request) {
+  QPrintDialog dlg(&printer, Owner(parent_));
+  QAbstractPrintDialog::PrintDialogOptions options = dlg.options();
+  options.setFlag(QAbstractPrintDialog::PrintSelection, request.selectionOffered);
+  options.setFlag(QAbstractPrintDialog::PrintPageRange, false);
+  dlg.setOptions(options);
+  if (dlg.exec() != QDialog::Accepted) return std::nullopt;
+  PrintAnswer answer;
+  answer.selectionOnly = request.selectionOffered && dlg.printRange() == QPrintDialog::Selection;
+  return answer;
 }
 
 std::optional<QString> QtDialogs::browseFolder(const QString& title, const QString& caption,

@@ -17,6 +17,7 @@ public:
   std::optional<QString> saveFile(const FileRequest& request) override;
   std::optional<QString> browseFolder(const QString& title, const QString& caption,
                                       const QString& start) override;
+  std::optional<PrintAnswer> printDialog(QPrinter& printer, const PrintRequest& request) override;
 
 private:
   QWidget* parent_;

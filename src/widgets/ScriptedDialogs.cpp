@@ -1,5 +1,7 @@
 #include "widgets/ScriptedDialogs.h"
 
+#include <QPrinter>
+
 namespace rix {
 
 std::optional<QVariant> ScriptedDialogs::next(Shown& s) {
@@ -51,6 +53,7 @@ std::optional<QString> ScriptedDialogs::openFile(const FileRequest& request) {
   s.caption = request.title;
   s.text = request.filter;
   s.preset = request.initialDirectory;
+  s.defaultSuffix = request.defaultSuffix;
   return textAnswer(s);
 }
 
@@ -60,6 +63,8 @@ std::optional<QString> ScriptedDialogs::saveFile(const FileRequest& request) {
   s.caption = request.title;
   s.text = request.filter;
   s.preset = request.initialDirectory;
+  s.fileName = request.fileName;
+  s.defaultSuffix = request.defaultSuffix;
   return textAnswer(s);
 }
 
@@ -71,6 +76,22 @@ std::optional<QString> ScriptedDialogs::browseFolder(const QString& title, const
   s.text = title;
   s.preset = start;
   return textAnswer(s);
+}
+
+std::optional<Dialogs::PrintAnswer> ScriptedDialogs::printDialog(QPrinter& printer,
+                                                                 const PrintRequest& request) {
+  Shown s;
+  s.kind = QStringLiteral("print");
+  s.selectionOffered = request.selectionOffered;
+  const auto a = next(s);
+  shown_.append(s);
+  if (!a || !a->isValid()) return std::nullopt;
+  const QVariantMap m = a->toMap();
+  printer.setOutputFormat(QPrinter::PdfFormat);
+  printer.setOutputFileName(m.value(QStringLiteral("pdf")).toString());
+  PrintAnswer answer;
+  answer.selectionOnly = request.selectionOffered && m.value(QStringLiteral("selection")).toBool();
+  return answer;
 }
 
 }  // namespace rix

@@ -14,11 +14,14 @@ namespace rix {
 class ScriptedDialogs : public Dialogs {
 public:
   struct Shown {
-    QString kind;     // "error", "confirm", "info", "input", "open", "save", "folder"
+    QString kind;     // "error", "confirm", "info", "input", "open", "save", "folder", "print"
     QString caption;  // box caption or dialog title
     QString text;     // box text, prompt, or filter
     QStringList buttons;
-    QString preset;  // input preset text or initial directory
+    QString preset;                 // input preset text or initial directory
+    QString fileName;               // preset name of a save dialog
+    QString defaultSuffix;          // of an open or save dialog
+    bool selectionOffered = false;  // of a print dialog
     bool unscripted = false;
   };
 
@@ -28,6 +31,11 @@ public:
   void answerButton(int button) { answers_.push_back(button); }
   void answerText(const QString& text) { answers_.push_back(text); }
   void answerCancel() { answers_.push_back(QVariant()); }
+  // A print dialog answered by printing to a PDF file at pdfPath.
+  void answerPrint(const QString& pdfPath, bool selectionOnly = false) {
+    answers_.push_back(QVariantMap{{QStringLiteral("pdf"), pdfPath},
+                                   {QStringLiteral("selection"), selectionOnly}});
+  }
 
   const QList<Shown>& shown() const { return shown_; }
   void clearShown() { shown_.clear(); }
@@ -40,6 +48,7 @@ public:
   std::optional<QString> saveFile(const FileRequest& request) override;
   std::optional<QString> browseFolder(const QString& title, const QString& caption,
                                       const QString& start) override;
+  std::optional<PrintAnswer> printDialog(QPrinter& printer, const PrintRequest& request) override;
 
 private:
   std::optional<QVariant> next(Shown& s);

@@ -1,7 +1,9 @@
 #include <QDir>
 #include <QStandardPaths>
+#include <cstdio>
 
 #include "app/RixApplication.h"
+#include "app/StartArguments.h"
 #include "app/TMainForm.h"
 #include "banner/TAboutForm.h"
 #include "platform/AppDirectory.h"
@@ -11,6 +13,19 @@
 #include "widgets/QtDialogs.h"
 
 int main(int argc, char** argv) {
+  const QString dataDir =
+      QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) + "/RixFront";
+  // Read before the application object exists, so that --help, --version and
+  // a wrong directory are answered without a display or a window.
+  QStringList rawArgs;
+  for (int i = 0; i < argc; ++i) rawArgs << QString::fromLocal8Bit(argv[i]);
+  const rix::StartArguments start = rix::StartArguments::Parse(rawArgs, dataDir);
+  if (start.action != rix::StartArguments::Action::Run) {
+    std::fputs(start.text.toLocal8Bit().constData(),
+               start.action == rix::StartArguments::Action::Fail ? stderr : stdout);
+    return start.exitCode;
+  }
+
   rix::RixApplication app(argc, argv);
   rix::InstallFontSubstitutions();
   // The splash stays up through the slow steps of creating the main window.
@@ -20,12 +35,8 @@ int main(int argc, char** argv) {
   QApplication::processEvents();
   app.setApplicationName(QStringLiteral("RixFront"));
 
-  QStringList args = app.arguments();
-  args.removeFirst();
-  const QString dataDir =
-      QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) + "/RixFront";
   const rix::AppDirectoryChoice where =
-      rix::ChooseAppDirectory(args, QCoreApplication::applicationDirPath(), dataDir);
+      rix::ChooseAppDirectory(start.directory, QCoreApplication::applicationDirPath(), dataDir);
 
   rix::QtDialogs dialogs;
   app.setDialogs(&dialogs);

@@ -2,6 +2,7 @@
 #include <QStandardPaths>
 #include <cstdio>
 
+#include "app/AppIdentity.h"
 #include "app/RixApplication.h"
 #include "app/StartArguments.h"
 #include "app/TMainForm.h"
@@ -27,6 +28,8 @@ int main(int argc, char** argv) {
   }
 
   rix::RixApplication app(argc, argv);
+  QGuiApplication::setDesktopFileName(rix::AppId());
+  QApplication::setWindowIcon(rix::AppIcon());
   rix::InstallFontSubstitutions();
   // The splash stays up through the slow steps of creating the main window.
   auto* splash = new TAboutForm;

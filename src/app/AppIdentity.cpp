@@ -1,0 +1,18 @@
+#include "app/AppIdentity.h"
+
+// Resources compiled into a static library are linked in only when named.
+static void InitAppIcons() { Q_INIT_RESOURCE(AppIcons); }
+
+namespace rix {
+
+QString AppId() { return QStringLiteral("example.rixfront.RixFrontEnd"); }
+
+QIcon AppIcon() {
+  InitAppIcons();
+  QIcon icon;
+  for (const char* size : {"48", "128", "256"})
+    icon.addFile(QStringLiteral(":/icons/%1.png").arg(QLatin1String(size)));
+  return icon;
+}
+
+}  // namespace rix

@@ -13,6 +13,7 @@ packages=(
   clang libclang-rt-14-dev
   fonts-arphic-uming fonts-liberation2 fonts-dejavu-core
   unzip zip libarchive-tools
+  desktop-file-utils appstream dpkg-dev file
 )
 
 missing=()

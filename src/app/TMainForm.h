@@ -145,6 +145,8 @@ public:
   // ---- emulator catalogue ----
   void LoadCatalogue();
   void EnsureCatalogueDirs();
+  // While the catalogue holds no emulator, the list panel says how to add one.
+  void ShowFirstEmulatorHint();
   rix::StringGrid::EditorKind EmuGridGetEditorType(int col, int row);
   void EmuGridEllipsClick(int col, int row, QByteArray& value);
   void EmuGridKeyUp(int key, Qt::KeyboardModifiers shift);

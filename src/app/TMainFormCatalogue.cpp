@@ -41,10 +41,23 @@ void TMainForm::LoadCatalogue() {
   } catch (...) {
     // The tree stays usable after a failed load.
     CatalogueLoading = false;
+    ShowFirstEmulatorHint();
     throw;
   }
   CatalogueLoading = false;
   EmuGridClickCell(this, 1, col::GameList);
+  ShowFirstEmulatorHint();
+}
+
+void TMainForm::ShowFirstEmulatorHint() {
+  for (int r = 1; r < EmuGrid->rowCount(); ++r) {
+    for (int c = 0; c < EmuGrid->colCount(); ++c)
+      if (!rix::TrimBytes(EmuGrid->cell(c, r)).isEmpty()) return;
+  }
+  // A new catalogue would otherwise greet its user with a missing game list.
+  RomPanel->setText(
+      QStringLiteral("還沒有模擬器：在左方按右鍵選「顯示模擬器列表」，在表格按右鍵選「編輯模式」"
+                     "填入第一列，再選「存檔」"));
 }
 
 void TMainForm::EnsureCatalogueDirs() {

@@ -14,7 +14,9 @@
 #include <csignal>
 
 #include "TestSupport.h"
+#include "app/PanelLabel.h"
 #include "app/TMainForm.h"
+#include "platform/AppDirectory.h"
 #include "platform/Big5.h"
 #include "widgets/AutoTreeView.h"
 #include "widgets/ScriptedDialogs.h"
@@ -67,6 +69,47 @@ TEST_F(MainFormTest, MissingCatalogueShowsTheFileErrorAndAnEmptyTable) {
   EXPECT_FALSE(form->CatalogueLoading);
   EXPECT_EQ(form->windowTitle(), "RIX FrontEnd v0.8");
   EXPECT_EQ(form->size(), QSize(681, 605));
+}
+
+TEST_F(MainFormTest, ACatalogueWithoutEmulatorsSaysHowToAddOneAndTheStepsWork) {
+  auto hinted = [](TMainForm& f) {
+    const QString text = f.RomPanel->text();
+    return text.contains(QStringLiteral("「顯示模擬器列表」")) &&
+           text.contains(QStringLiteral("「編輯模式」")) &&
+           text.contains(QStringLiteral("「存檔」"));
+  };
+  // A missing catalogue: the error, and then the hint.
+  EXPECT_TRUE(hinted(*Make()));
+  ASSERT_EQ(dialogs.shown().size(), 1);
+  // Rows of blanks only are no emulators either.
+  WriteCatalogue({{" ", "\t"}});
+  EXPECT_TRUE(hinted(*Make()));
+
+  ASSERT_TRUE(rixtest::WriteAll(dir.file("RixFront.ini"), rix::NewCatalogueHeader()));
+  auto form = Make();
+  EXPECT_EQ(dialogs.shown().size(), 1);
+  EXPECT_TRUE(hinted(*form));
+  // Following it: the table, edit mode on it, the first row typed in, save.
+  form->show();
+  QApplication::setActiveWindow(form.get());
+  form->ShowEmuGrid1->trigger();
+  StringGrid* emu = form->EmuGrid;
+  QTest::mousePress(emu->viewport(), Qt::RightButton, {}, CellPoint(emu, 4, 1));
+  form->EditMode1->trigger();
+  ASSERT_TRUE(emu->editMode());
+  QTest::mouseClick(emu->viewport(), Qt::LeftButton, {}, CellPoint(emu, 4, 1));
+  QTest::keyClick(emu, 'a');
+  ASSERT_TRUE(QApplication::focusWidget());
+  QTest::keyClicks(QApplication::focusWidget(), ".lst");
+  QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+  QCoreApplication::processEvents();  // the editor commits through a queued call
+  form->Save1->trigger();
+  EXPECT_TRUE(rixtest::ReadAll(dir.file("RixFront.ini"))
+                  .endsWith(",a.lst,\"\",\"\",\"\",\"\",\"\",\"\",\"\",\"\"\r\n"));
+  // Read again, the row is an emulator: the panel speaks of its list.
+  form->Reload1->trigger();
+  EXPECT_EQ(form->RomPanel->text(), QStringLiteral("找不到 '") + dir.path() + "a.lst' 檔案！");
+  EXPECT_EQ(dialogs.shown().size(), 1);
 }
 
 TEST_F(MainFormTest, CatalogueLoadsWithFittedColumnsAndTheTreeInFront) {

@@ -21,6 +21,7 @@
 
 #include "app/CaptionBar.h"
 #include "app/PanelLabel.h"
+#include "app/TWinSaver.h"
 #include "banner/TASLink.h"
 #include "banner/TRixLED.h"
 #include "options/CommonPage.h"
@@ -35,6 +36,7 @@
 #include "widgets/Dialogs.h"
 #include "widgets/Glyphs.h"
 #include "widgets/PictureView.h"
+#include "widgets/ToolDock.h"
 #include "widgets/WaitCursor.h"
 
 using rix::StringGrid;
@@ -54,6 +56,9 @@ TMainForm::TMainForm(const MainFormSetup& setup, QWidget* parent)
   setFont(f);
   resize(681, 605);
   BuildWindow();
+  WinSaver1 = new TWinSaver(this, setup.settingsDir);
+  WinSaver1->setObjectName(QStringLiteral("WinSaver1"));
+  WinSaver1->IniSection = QStringLiteral("RixFrontEnd");
   FormCreate();
 }
 
@@ -87,6 +92,7 @@ void TMainForm::BuildWindow() {
 
   Panel1 = new QFrame(this);
   Panel1->setObjectName(QStringLiteral("Panel1"));
+  TWinSaver::MarkPanel(Panel1);
   auto* p1 = new QVBoxLayout(Panel1);
   p1->setContentsMargins(3, 3, 3, 3);
   p1->setSpacing(0);
@@ -136,6 +142,7 @@ void TMainForm::BuildWindow() {
 void TMainForm::BuildLeftColumn() {
   Panel4 = new QWidget(this);
   Panel4->setObjectName(QStringLiteral("Panel4"));
+  TWinSaver::MarkPanel(Panel4);
   auto* v = new QVBoxLayout(Panel4);
   v->setContentsMargins(0, 0, 0, 0);
   v->setSpacing(0);
@@ -180,6 +187,7 @@ void TMainForm::BuildLeftColumn() {
 
   ImagePanel = new QFrame(Splitter2);
   ImagePanel->setObjectName(QStringLiteral("ImagePanel"));
+  TWinSaver::MarkPanel(ImagePanel);
   ImagePanel->setFrameStyle(QFrame::Panel | QFrame::Sunken);
   ImagePanel->setAutoFillBackground(true);
   ImagePanel->setBackgroundRole(QPalette::Button);
@@ -216,6 +224,7 @@ void TMainForm::BuildPages() {
   t1->addWidget(RomGrid, 1);
   RomPanel = new rix::PanelLabel(TabSheet1);
   RomPanel->setObjectName(QStringLiteral("RomPanel"));
+  TWinSaver::MarkPanel(RomPanel);
   RomPanel->setFixedHeight(21);
   RomPanel->onDoubleClick = [this] { Guard([this] { RomPanelDblClick(); }); };
   t1->addWidget(RomPanel);
@@ -260,6 +269,9 @@ void TMainForm::BuildPages() {
   MemoToolBar->setObjectName(QStringLiteral("MemoToolBar"));
   MemoToolBar->setIconSize(QSize(16, 16));
   Dock9710->addToolBar(Qt::TopToolBarArea, MemoToolBar);
+  // The tab has one dock, at its top; the toolbar docks there or floats.
+  MemoToolBar->setAllowedAreas(Qt::TopToolBarArea);
+  new rix::ToolDock(QStringLiteral("Dock9710"), Dock9710, Qt::TopToolBarArea, this);
   BuildMemoToolBar();
   EmuDoc = new QPlainTextEdit(Dock9710);
   EmuDoc->setObjectName(QStringLiteral("EmuDoc"));
@@ -463,7 +475,17 @@ void TMainForm::BuildToolBars() {
   GridToolBar = new QToolBar(QStringLiteral("列表編輯工具"), this);
   GridToolBar->setObjectName(QStringLiteral("GridToolBar"));
   GridToolBar->setIconSize(QSize(16, 16));
-  GridToolBar->setFixedHeight(26);
+  // 26 pixels across whichever way the bar lies, docked at the side or not.
+  const auto across = [this](Qt::Orientation o) {
+    GridToolBar->setMinimumSize(0, 0);
+    GridToolBar->setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
+    if (o == Qt::Horizontal)
+      GridToolBar->setFixedHeight(26);
+    else
+      GridToolBar->setFixedWidth(26);
+  };
+  across(Qt::Horizontal);
+  connect(GridToolBar, &QToolBar::orientationChanged, this, across);
   addToolBar(Qt::TopToolBarArea, GridToolBar);
   auto button = [this](const char* name, const QString& hint, const QString& glyph,
                        std::function<void()> handler) {
@@ -502,6 +524,10 @@ void TMainForm::BuildToolBars() {
 
   // Three more docks (left, right, bottom) take the toolbars when dragged there.
   setDockNestingEnabled(false);
+  new rix::ToolDock(QStringLiteral("Dock971"), this, Qt::TopToolBarArea, this);
+  new rix::ToolDock(QStringLiteral("Dock972"), this, Qt::LeftToolBarArea, this);
+  new rix::ToolDock(QStringLiteral("Dock973"), this, Qt::RightToolBarArea, this);
+  new rix::ToolDock(QStringLiteral("Dock974"), this, Qt::BottomToolBarArea, this);
 }
 
 void TMainForm::WireGrids() {

@@ -24,6 +24,7 @@ class QFrame;
 class TAutoTreeView;
 class TRixLED;
 class TASLink;
+class TWinSaver;
 
 namespace rix {
 class Dialogs;
@@ -44,6 +45,7 @@ struct MainFormSetup {
   rix::Dialogs* dialogs = nullptr;         // every box and dialog goes here
   QWidget* splash = nullptr;               // freed at the first show
   rix::ProcessStarter* starter = nullptr;  // starts the emulators
+  QString settingsDir;  // where the window layout is remembered; empty: not remembered
 };
 
 // The main window: owns every component and all program state. Handlers keep
@@ -111,6 +113,7 @@ public:
   QMenu* MemoPopupMenu = nullptr;
   QAction* MemoToolBar1 = nullptr;
   QTimer* Timer1 = nullptr;
+  TWinSaver* WinSaver1 = nullptr;
 
   // ---- state fields ----
   bool SplashPending = false;

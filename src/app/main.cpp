@@ -54,6 +54,8 @@ int main(int argc, char** argv) {
   setup.dialogs = &dialogs;
   setup.splash = splash;
   setup.starter = &starter;
+  setup.settingsDir =
+      QStandardPaths::writableLocation(QStandardPaths::ConfigLocation) + "/RixFront/";
   TMainForm form(setup);
   dialogs.setParent(&form);
   form.show();

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <iterator>
 
 namespace rix {
 
@@ -162,9 +163,13 @@ void GridData::clearRow(int row) {
   r.images.reset();
 }
 
-void GridData::insertRow(int at) {
+void GridData::insertRows(int at, int count) {
+  if (count <= 0) return;
   at = std::clamp(at, 0, rowCount());
-  rows_.insert(rows_.begin() + at, newRow());
+  std::vector<Row> fresh(static_cast<size_t>(count));
+  for (Row& r : fresh) r = newRow();
+  rows_.insert(rows_.begin() + at, std::make_move_iterator(fresh.begin()),
+               std::make_move_iterator(fresh.end()));
 }
 
 void GridData::removeRow(int at) {

@@ -35,7 +35,9 @@ public:
   // Empties every cell and removes every image; the counts stay.
   void clearCells();
   void clearRow(int row);
-  void insertRow(int at);
+  void insertRow(int at) { insertRows(at, 1); }
+  // Empty rows at `at`; the rows below move down once, whatever the count.
+  void insertRows(int at, int count);
   void removeRow(int at);
 
   // Stable identity of a row, carried along when rows move.

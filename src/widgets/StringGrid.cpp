@@ -10,6 +10,7 @@
 #include <cmath>
 
 #include "platform/Big5.h"
+#include "widgets/ColumnTextWidths.h"
 #include "widgets/GridDelegate.h"
 
 namespace rix {
@@ -149,9 +150,9 @@ void StringGrid::clearRow(int row) {
   if (bulkDepth_ == 0) model_->rowChanged(row);
 }
 
-void StringGrid::insertRow(int at) {
+void StringGrid::insertRows(int at, int count) {
   beginBulkChange();
-  data().insertRow(at);
+  data().insertRows(at, count);
   endBulkChange();
 }
 
@@ -169,67 +170,10 @@ void StringGrid::setCellImage(int col, int row, int index) {
 void StringGrid::setImages(const QVector<QPixmap>& images) { model_->setImages(images); }
 
 void StringGrid::autoSizeColumns() {
-  const QFontMetrics fm(font());
-  const QFontMetricsF fmf(font());
-  const int extra = fm.horizontalAdvance(QStringLiteral("xx")) + 10;
-  // The grid's font has no kerning, so a text's width is the sum of its
-  // characters' advances. Sums come from a table (ASCII) and a memo (Big5
-  // characters); only texts whose sum comes within reach of the widest one
-  // are measured by the font itself.
-  double ascii[128];
-  for (int b = 0; b < 128; ++b) ascii[b] = fmf.horizontalAdvance(QChar(b));
-  std::vector<float> wide(126 * 256, -1.f);  // lead 0x81..0xFE, any trail
-  auto wideAdvance = [&](unsigned char lead, unsigned char trail) -> double {
-    float& w = wide[static_cast<size_t>(lead - 0x81) * 256 + trail];
-    if (w < 0) {
-      const char pair[2] = {static_cast<char>(lead), static_cast<char>(trail)};
-      w = static_cast<float>(fmf.horizontalAdvance(Big5Decode(QByteArrayView(pair, 2))));
-    }
-    return w;
-  };
-  auto sum = [&](QByteArrayView t) {
-    double w = 0;
-    const auto* p = reinterpret_cast<const unsigned char*>(t.data());
-    const qsizetype n = t.size();
-    for (qsizetype i = 0; i < n; ++i) {
-      if (p[i] < 0x80) {
-        w += ascii[p[i]];
-      } else if (p[i] >= 0x81 && p[i] <= 0xFE && i + 1 < n) {
-        w += wideAdvance(p[i], p[i + 1]);
-        ++i;
-      } else {
-        w += fmf.horizontalAdvance(Big5Decode(t.sliced(i, 1)));
-      }
-    }
-    return w;
-  };
-  const GridData& g = data();
-  const int rows = g.rowCount();
-  std::vector<double> sums(static_cast<size_t>(rows));
-  for (int c = 0; c < g.colCount(); ++c) {
-    double top = 0;
-    for (int r = 0; r < rows; ++r) {
-      const QByteArrayView t = g.cell(c, r);
-      sums[static_cast<size_t>(r)] = t.isEmpty() ? 0 : sum(t);
-      top = std::max(top, sums[static_cast<size_t>(r)]);
-    }
-    int best = 0;
-    if (top > 0) {
-      // Shaping may round a little differently from the sum: measure every
-      // text that could be the widest by that margin. Without kerning, texts
-      // of equal advance sums are equally wide, so one of each is enough.
-      const double reach = top - 2.0;
-      std::vector<double> measured;
-      for (int r = 0; r < rows; ++r) {
-        const double w = sums[static_cast<size_t>(r)];
-        if (w < reach || w <= best - 2.0) continue;
-        if (std::find(measured.begin(), measured.end(), w) != measured.end()) continue;
-        measured.push_back(w);
-        best = std::max(best, fm.horizontalAdvance(Big5Decode(g.cell(c, r))));
-      }
-    }
-    horizontalHeader()->resizeSection(c, best + extra);
-  }
+  const int extra = QFontMetrics(font()).horizontalAdvance(QStringLiteral("xx")) + 10;
+  const std::vector<int> widest = WidestColumnTexts(data(), font());
+  for (int c = 0; c < colCount(); ++c)
+    horizontalHeader()->resizeSection(c, widest[static_cast<size_t>(c)] + extra);
 }
 
 void StringGrid::setEditMode(bool on) {

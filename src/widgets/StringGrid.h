@@ -44,7 +44,8 @@ public:
   void setCell(int col, int row, QByteArrayView text);
   void clearCells();
   void clearRow(int row);
-  void insertRow(int at);
+  void insertRow(int at) { insertRows(at, 1); }
+  void insertRows(int at, int count);
   void removeRow(int at);
   void setCellImage(int col, int row, int index);
   int cellImage(int col, int row) const { return data().cellImage(col, row); }

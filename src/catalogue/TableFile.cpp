@@ -4,6 +4,7 @@
 #include <cstring>
 #include <vector>
 
+#include "platform/ChunkWriter.h"
 #include "platform/FileOps.h"
 #include "widgets/GridData.h"
 #include "widgets/StringGrid.h"
@@ -121,19 +122,7 @@ void ParseTableBytes(GridData& grid, QByteArray&& bytes) {
 
 void FormatTableBytes(const GridData& grid,
                       const std::function<void(const char*, qsizetype)>& sink) {
-  // Rows are written into a small buffer that stays in the cache; a cell
-  // larger than the buffer goes straight through.
-  constexpr qsizetype kChunk = 256 * 1024;
-  std::vector<char> buf(kChunk);
-  char* const begin = buf.data();
-  char* p = begin;
-  auto flush = [&] {
-    if (p != begin) sink(begin, p - begin);
-    p = begin;
-  };
-  auto room = [&](qsizetype n) {
-    if (kChunk - (p - begin) < n) flush();
-  };
+  ChunkWriter out(sink);
   const int rows = grid.rowCount();
   const int cols = grid.colCount();
   const char* arena = grid.arenaBase();
@@ -145,31 +134,33 @@ void FormatTableBytes(const GridData& grid,
           c < stored ? QByteArrayView(arena + cells[c].off, cells[c].len) : QByteArrayView();
       const bool quote = !t.isEmpty() && std::memchr(t.data(), ',', static_cast<size_t>(t.size()));
       const qsizetype need = (t.isEmpty() ? 2 : t.size() + (quote ? 2 : 0)) + 3;
-      if (need > kChunk) {
-        flush();
-        if (c > 0) sink(",", 1);
-        if (quote) sink("\"", 1);
-        sink(t.data(), t.size());
-        if (quote) sink("\"", 1);
+      if (need > ChunkWriter::kSize) {
+        if (c > 0) out.put(",");
+        if (quote) out.put("\"");
+        out.put(t);
+        if (quote) out.put("\"");
         continue;
       }
-      room(need);
+      char* p = out.reserve(need);
       if (c > 0) *p++ = ',';
       if (t.isEmpty()) {
         *p++ = '"';
         *p++ = '"';
+        out.commit(p);
         continue;
       }
       if (quote) *p++ = '"';
       std::memcpy(p, t.data(), static_cast<size_t>(t.size()));
       p += t.size();
       if (quote) *p++ = '"';
+      out.commit(p);
     }
-    room(2);
+    char* p = out.reserve(2);
     *p++ = '\r';
     *p++ = '\n';
+    out.commit(p);
   }
-  flush();
+  out.flush();
 }
 
 QByteArray FormatTableBytes(const GridData& grid) {

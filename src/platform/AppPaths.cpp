@@ -3,6 +3,8 @@
 #include <QDir>
 #include <QFileInfo>
 
+#include "platform/Big5.h"
+
 namespace rix {
 
 namespace {
@@ -12,6 +14,12 @@ inline bool IsSep(QChar c) { return c == u'\\' || c == u'/' || c == u':'; }
 inline ushort FoldAscii(ushort c) { return (c >= 'A' && c <= 'Z') ? c + 32 : c; }
 
 bool Exists(const QString& p) { return QFileInfo::exists(p); }
+
+bool IsAscii(const QString& s) {
+  for (QChar c : s)
+    if (c.unicode() >= 0x80) return false;
+  return true;
+}
 
 }  // namespace
 
@@ -75,11 +83,18 @@ QString CaseResolver::resolve(const QString& nativePath) {
     if (Exists(cur + comp)) {
       found = comp;
     } else {
-      for (const QString& entry : listing(cur.isEmpty() ? QStringLiteral(".") : cur)) {
+      const QStringList& entries = listing(cur.isEmpty() ? QStringLiteral(".") : cur);
+      for (const QString& entry : entries) {
         if (EqualsIgnoringAsciiCase(entry, comp)) {
           found = entry;
           break;
         }
+      }
+      // A list names a file whose name Big5 cannot carry by the name's Big5
+      // form ("?" for such characters); the file is the one of that form.
+      for (qsizetype k = 0; found.isEmpty() && k < entries.size(); ++k) {
+        const QString& entry = entries[k];
+        if (!IsAscii(entry) && EqualsIgnoringAsciiCase(Big5RoundTrip(entry), comp)) found = entry;
       }
     }
     if (found.isEmpty()) {

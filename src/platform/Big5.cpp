@@ -45,4 +45,16 @@ QByteArray Big5Encode(QStringView text) {
   return out;
 }
 
+QByteArray Big5OfFileName(QByteArrayView name) {
+  bool ascii = true;
+  for (char c : name) ascii = ascii && static_cast<unsigned char>(c) < 0x80;
+  if (ascii) return name.toByteArray();
+  QStringDecoder utf8(QStringConverter::Utf8, QStringConverter::Flag::Stateless);
+  const QString text = utf8.decode(name);
+  if (utf8.hasError()) return name.toByteArray();
+  return Big5Encode(text);
+}
+
+QString Big5RoundTrip(const QString& name) { return Big5Decode(Big5Encode(name)); }
+
 }  // namespace rix

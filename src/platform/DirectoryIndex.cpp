@@ -7,6 +7,8 @@
 #include <QStringList>
 #include <cstring>
 
+#include "platform/Big5.h"
+
 namespace rix {
 
 namespace {
@@ -17,6 +19,18 @@ QByteArray Fold(QByteArray s) {
   for (char& c : s)
     if (c >= 'A' && c <= 'Z') c = static_cast<char>(c + 32);
   return s;
+}
+
+// The native form of the name a list gives a UTF-8 file name whose Big5
+// form differs from it; empty when the two are the same.
+QByteArray Big5FormOf(QByteArrayView name) {
+  bool ascii = true;
+  for (char c : name) ascii = ascii && static_cast<unsigned char>(c) < 0x80;
+  if (ascii) return {};
+  const QString decoded = QFile::decodeName(name.toByteArray());
+  if (QFile::encodeName(decoded) != name) return {};
+  const QString shown = Big5RoundTrip(decoded);
+  return shown == decoded ? QByteArray() : QFile::encodeName(shown);
 }
 
 }  // namespace
@@ -80,6 +94,17 @@ const DirectoryIndex::Listing& DirectoryIndex::listing(const QString& dir) {
         if (p[i] >= 'A' && p[i] <= 'Z') p[i] = static_cast<char>(p[i] + 32);
       if (!file) l.realDirName.insert(QByteArray(p, static_cast<qsizetype>(len)), QByteArray(n));
       entries.push_back(s);
+      // A name Big5 cannot carry is written into lists in its Big5 form;
+      // that form finds the file too.
+      const QByteArray alias = Big5FormOf(QByteArrayView(n, static_cast<qsizetype>(len)));
+      if (!alias.isEmpty()) {
+        Listing::Slot a = s;
+        a.off = static_cast<std::uint32_t>(l.names.size());
+        a.len = static_cast<std::uint32_t>(alias.size());
+        l.names.append(Fold(alias));
+        if (!file) l.realDirName.insert(Fold(alias), QByteArray(n));
+        entries.push_back(a);
+      }
     }
     ::closedir(d);
   }

@@ -1,11 +1,13 @@
 #include "platform/ProcessStarter.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QProcess>
 #include <QStandardPaths>
 
 #include "platform/AppPaths.h"
+#include "platform/DirectorySearch.h"
 
 namespace rix {
 
@@ -107,30 +109,7 @@ bool DetachedProcessStarter::start(const QString& commandLine, const QString& wo
 }
 
 bool WildcardMatch(const QString& mask, const QString& name) {
-  // Iterative match with one backtrack point for the last "*".
-  auto fold = [](QChar c) {
-    const char16_t u = c.unicode();
-    return (u >= 'A' && u <= 'Z') ? char16_t(u + 32) : u;
-  };
-  qsizetype m = 0, s = 0, star = -1, mark = 0;
-  while (s < name.size()) {
-    if (m < mask.size() && (mask[m] == u'?' || fold(mask[m]) == fold(name[s]))) {
-      ++m;
-      ++s;
-    } else if (m < mask.size() && mask[m] == u'*') {
-      star = m++;
-      mark = s;
-    } else if (star >= 0) {
-      m = star + 1;
-      s = ++mark;
-    } else {
-      return false;
-    }
-  }
-  while (m < mask.size() && mask[m] == u'*') ++m;
-  // "*.*" matches names without a dot too, as it always has.
-  if (m < mask.size() && mask.mid(m) == QLatin1String(".*")) return true;
-  return m == mask.size();
+  return WildcardMatchBytes(QFile::encodeName(mask), QFile::encodeName(name));
 }
 
 }  // namespace rix

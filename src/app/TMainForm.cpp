@@ -327,9 +327,9 @@ void TMainForm::BuildMenus() {
   FindNext1 = item(m, "FindNext1", QStringLiteral("再找(&N)"), QKeySequence(Qt::Key_F3),
                    [this] { FindNext1Click(); });
   m->addSeparator();
-  // The menu item has no command of its own; only the toolbar button builds lists.
+  // The menu item builds lists too, as its caption promises.
   AutoGridMake1 = item(m, "AutoGridMake1", QStringLiteral("自動建立列表(&M)"),
-                       QKeySequence(Qt::CTRL | Qt::Key_A), nullptr);
+                       QKeySequence(Qt::CTRL | Qt::Key_A), [this] { AutoGridMakeSBClick(); });
   InsertRow1 = item(m, "InsertRow1", QStringLiteral("插入一列(&I)"),
                     QKeySequence(Qt::CTRL | Qt::Key_I), [this] { InsertRow1Click(); });
   DeleteRow1 = item(m, "DeleteRow1", QStringLiteral("刪除一列(&D)"),

@@ -215,7 +215,8 @@ public:
     int col = 0;
     int row = 1;
   };
-  QString SearchText;  // the find prompt's text, for the whole program
+  QString SearchText;                          // the find prompt's text, for the whole program
+  QString ListMask = QStringLiteral("*.zip");  // the mask of automatic list building, for the run
   FindState EmuFind, RomFind;
   FindState& FindStateOf(rix::StringGrid* grid) { return grid == EmuGrid ? EmuFind : RomFind; }
 

@@ -3,7 +3,6 @@
 #include "app/TMainForm.h"
 
 void TMainForm::SaveToHTML1Click() {}
-void TMainForm::AutoGridMakeSBClick() {}
 void TMainForm::RowPicAddText1Click() {}
 void TMainForm::RowDelPic1Click() {}
 void TMainForm::Print1Click() {}

@@ -1,0 +1,176 @@
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+
+#include "TestSupport.h"
+#include "WindowTestSupport.h"
+#include "app/PanelLabel.h"
+#include "app/TMainForm.h"
+#include "platform/ProcessStarter.h"
+#include "widgets/ScriptedDialogs.h"
+
+using namespace rix;
+
+namespace {
+
+class Recorder : public ProcessStarter {
+public:
+  bool start(const QString& commandLine, const QString&, const QString&) override {
+    commands << commandLine;
+    return true;
+  }
+  QStringList commands;
+};
+
+class ListBuildTest : public ::testing::Test {
+protected:
+  void SetUp() override {
+    QByteArray cat = rixtest::CatalogueHeader();
+    cat += rixtest::TableLine(
+        {"", "1", "", "emu\\run", "a.lst", "GAMES\\", "", "", "", "No", "No", "No", ""});
+    cat += rixtest::TableLine(
+        {"", "2", "", "emu\\run", "a.lst", "nogames", "", "", "", "No", "No", "No", ""});
+    ASSERT_TRUE(rixtest::WriteAll(dir.file("RixFront.ini"), cat));
+    ASSERT_TRUE(rixtest::WriteAll(dir.file("EmuTree.ini"), "e1,1\r\ne2,2\r\n"));
+    ASSERT_TRUE(rixtest::WriteAll(dir.file("emu/run"), "#!/bin/sh\n"));
+    QByteArray list = rixtest::TableLine({"", "名稱", "", "檔案", "圖片"});
+    list += rixtest::TableLine({"", "Kept", "", "kept.zip", ""});
+    list += rixtest::TableLine({" ", "", "", " ", "", "col5"});  // blank: columns 0-4 trim empty
+    list += rixtest::TableLine({"", "Last", "", "", ""});
+    ASSERT_TRUE(rixtest::WriteAll(dir.file("a.lst"), list));
+    for (const char* f : {"games/b.zip", "games/A.ZIP", "games/c.zip", "games/readme",
+                          "games/.hidden.zip", "games/Sub/x.zip", "games/old.zip/inner"})
+      ASSERT_TRUE(rixtest::WriteAll(dir.file(f), "x"));
+    form = rixtest::OpenWindow(dir, &dialogs, &starter);
+    rom = form->RomGrid;
+  }
+
+  // Runs the toolbar button with the mask typed into its prompt.
+  void Build(const QString& mask, int row) {
+    rom->setRow(row);
+    dialogs.clearShown();
+    dialogs.answerText(mask);
+    dialogs.answerButton(Dialogs::Ok);
+    form->AutoGridMakeSB->trigger();
+  }
+  QByteArray Game(int row) const { return rom->cell(3, row).toByteArray(); }
+  QString Said() const {
+    return dialogs.shown().isEmpty() ? QString() : dialogs.shown().last().text;
+  }
+
+  rixtest::ScratchDir dir;
+  ScriptedDialogs dialogs;
+  Recorder starter;
+  std::unique_ptr<TMainForm> form;
+  StringGrid* rom = nullptr;
+};
+
+}  // namespace
+
+TEST_F(ListBuildTest, FilesGoInReverseOrderAtTheCurrentRowAndNothingElseChanges) {
+  const QString panel = form->RomPanel->text();
+  Build("*.zip", 2);  // the blank row takes the first name
+  ASSERT_GE(dialogs.shown().size(), 2);
+  const auto& prompt = dialogs.shown().first();
+  EXPECT_EQ(prompt.caption, "輸入加入列表檔案");
+  EXPECT_EQ(prompt.text, dir.path() + "games/");  // the directory as found on disk
+  EXPECT_EQ(prompt.preset, "*.zip");
+  // Sorted without regard to case (A, b, c), inserted in reverse; no
+  // directory, no hidden file, no file of another type.
+  EXPECT_EQ(Said(), "供加入 3 個檔案！");
+  EXPECT_EQ(rom->rowCount(), 6);
+  EXPECT_EQ(Game(1), "kept.zip");
+  EXPECT_EQ(Game(2), "c.zip");
+  EXPECT_EQ(Game(3), "b.zip");
+  EXPECT_EQ(Game(4), "A.ZIP");
+  EXPECT_EQ(rom->cell(5, 4), "col5");  // the blank row itself, its other cells kept
+  EXPECT_EQ(rom->cell(1, 5), "Last");
+  EXPECT_EQ(rom->row(), 2);
+  EXPECT_EQ(rom->cellImage(0, 2), -1);
+  EXPECT_EQ(form->RomPanel->text(), panel);
+  EXPECT_EQ(form->CurrentDir, dir.path() + "games/");
+
+  // A filled row moves down below the new ones; the same files come again.
+  // The menu item builds too, on the game list while the table is active.
+  form->ActiveGrid = form->EmuGrid;
+  rom->setRow(1);
+  dialogs.clearShown();
+  dialogs.answerText("*.ZIP");
+  dialogs.answerButton(Dialogs::Ok);
+  form->AutoGridMake1->trigger();
+  EXPECT_EQ(dialogs.shown().first().preset, "*.zip");  // the mask of the last run
+  EXPECT_EQ(Said(), "供加入 3 個檔案！");
+  EXPECT_EQ(rom->rowCount(), 9);
+  EXPECT_EQ(Game(1), "c.zip");
+  EXPECT_EQ(Game(3), "A.ZIP");
+  EXPECT_EQ(Game(4), "kept.zip");
+  EXPECT_EQ(form->EmuGrid->rowCount(), 3);
+  EXPECT_EQ(form->ListMask, "*.ZIP");
+  EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+}
+
+TEST_F(ListBuildTest, MasksAndTheirAnswers) {
+  Build("sub\\*.ZIP", 1);  // a directory of the mask's own, relative to the game directory
+  EXPECT_EQ(Said(), "供加入 1 個檔案！");
+  EXPECT_EQ(Game(1), "x.zip");
+  Build("r*.*", 1);  // "*.*" takes names without a dot
+  EXPECT_EQ(Game(1), "readme");
+  Build(".h*", 1);  // hidden files only when asked for
+  EXPECT_EQ(Game(1), ".hidden.zip");
+  const int rows = rom->rowCount();
+  Build("old.zip", 1);  // found, but a directory: nothing added
+  EXPECT_EQ(Said(), "供加入 0 個檔案！");
+  Build("*.smc", 1);
+  EXPECT_EQ(Said(), "目錄 '" + dir.path() + "games/' 內沒有指定的檔案！");
+  Build("nothere\\*.zip", 1);
+  EXPECT_EQ(Said(), "目錄 '" + dir.path() + "games/' 內沒有指定的檔案！");
+  EXPECT_EQ(rom->rowCount(), rows);
+
+  dialogs.clearShown();
+  dialogs.answerCancel();
+  form->AutoGridMakeSB->trigger();
+  EXPECT_EQ(dialogs.shown().size(), 1);
+  EXPECT_EQ(form->ListMask, "nothere\\*.zip");
+  Build("", 1);  // an empty mask is kept and does nothing
+  EXPECT_EQ(dialogs.shown().size(), 1);
+  EXPECT_EQ(form->ListMask, "");
+  EXPECT_EQ(rom->rowCount(), rows);
+}
+
+TEST_F(ListBuildTest, AMissingGameDirectoryIsAFileError) {
+  form->EmuGrid->setRow(2);
+  const QString before = form->CurrentDir;
+  const QByteArray lines = rixtest::ReadAll(dir.file("a.lst"));
+  Build("*.zip", 1);
+  ASSERT_EQ(dialogs.shown().size(), 2);
+  EXPECT_EQ(dialogs.shown()[1].kind, "error");
+  EXPECT_EQ(Said(), "找不到檔案");
+  EXPECT_EQ(rom->rowCount(), 4);
+  EXPECT_EQ(form->CurrentDir, before);
+  EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+}
+
+TEST_F(ListBuildTest, NamesOutsideBig5AreWrittenInBig5AndStillLaunch) {
+  ASSERT_TRUE(rixtest::WriteAll(dir.file("games/u/中文.rom"), "x"));
+  ASSERT_TRUE(rixtest::WriteAll(dir.file("games/u/café.rom"), "x"));
+  form->EmuGrid->setCell(5, 1, "games\\u\\");
+  Build("*.rom", 1);
+  EXPECT_EQ(Game(1), rixtest::Big5("中文.rom"));
+  EXPECT_EQ(Game(2), "caf?.rom");  // é has no Big5 code
+  for (int row : {1, 2}) {
+    rom->setRow(row);
+    form->RomGridDblClickCell(rom, row, 0);
+    for (int i = 0; i < 6; ++i) form->Timer1Timer();
+  }
+  ASSERT_EQ(starter.commands.size(), 2);
+  EXPECT_TRUE(starter.commands[0].endsWith("games/u/中文.rom"))
+      << starter.commands[0].toStdString();
+  EXPECT_TRUE(starter.commands[1].endsWith("games/u/café.rom"))
+      << starter.commands[1].toStdString();
+  form->MarkGameFiles();
+  EXPECT_EQ(rom->cellImage(0, 1), 1);
+  EXPECT_EQ(rom->cellImage(0, 2), 1);
+}

@@ -14,6 +14,7 @@ packages=(
   fonts-arphic-uming fonts-liberation2 fonts-dejavu-core
   unzip zip libarchive-tools
   desktop-file-utils appstream dpkg-dev file
+  poppler-utils
 )
 
 missing=()

@@ -196,6 +196,7 @@ public:
   void RowPicAddText1Click();
   void RowDelPic1Click();
   void Print1Click();
+  void SaveGridAsHtml(rix::StringGrid* grid);
   void RomPanelDblClick();
   void SaveCommandBtnClick();
   void RixLED1Click();
@@ -217,6 +218,8 @@ public:
   };
   QString SearchText;                          // the find prompt's text, for the whole program
   QString ListMask = QStringLiteral("*.zip");  // the mask of automatic list building, for the run
+  // What the Save dialog keeps between uses: its folder and file name.
+  QString SaveDialogDir, SaveDialogName;
   FindState EmuFind, RomFind;
   FindState& FindStateOf(rix::StringGrid* grid) { return grid == EmuGrid ? EmuFind : RomFind; }
 

@@ -1,7 +1,14 @@
-// Automatic list building from the game directory.
+// Automatic list building from the game directory, and the two outputs of a
+// table: an HTML file and printed pages.
+#include <QFileInfo>
+#include <QPrinter>
+
 #include "app/TMainForm.h"
+#include "games/GridPrint.h"
+#include "games/HtmlExport.h"
 #include "games/ListBuilder.h"
 #include "platform/DirectorySearch.h"
+#include "platform/FileOps.h"
 #include "widgets/Dialogs.h"
 #include "widgets/WaitCursor.h"
 
@@ -29,4 +36,36 @@ void TMainForm::AutoGridMakeSBClick() {
       Dialogs::Kind::Info,
       QStringLiteral("供加入 ") + QString::number(added) + QStringLiteral(" 個檔案！"),
       Dialogs::Ok);
+}
+
+void TMainForm::SaveToHTML1Click() {
+  if (ActiveGrid) SaveGridAsHtml(ActiveGrid);
+}
+
+void TMainForm::SaveGridAsHtml(rix::StringGrid* grid) {
+  Dialogs::FileRequest request;
+  request.filter = QStringLiteral("HTML|*.htm|All Files|*.*");
+  request.defaultSuffix = QStringLiteral("htm");
+  request.initialDirectory = SaveDialogDir;
+  request.fileName = SaveDialogName;
+  const auto chosen = dialogs().saveFile(request);
+  if (!chosen) return;
+  const QFileInfo target(*chosen);
+  SaveDialogDir = target.absolutePath();
+  SaveDialogName = target.fileName();
+  if (rix::FileExists(*chosen) &&
+      dialogs().messageBox(Dialogs::Kind::Confirm, QStringLiteral("檔案已存在，是否覆蓋？"),
+                           Dialogs::Yes | Dialogs::No) != Dialogs::Yes)
+    return;
+  rix::WaitCursor busy;
+  rix::SaveGridHtml(grid->data(), grid->fixedRows() > 0, rix::ActiveBorderColour(), *chosen);
+}
+
+void TMainForm::Print1Click() {
+  if (!ActiveGrid) return;
+  QPrinter printer(QPrinter::HighResolution);
+  printer.setPageOrientation(QPageLayout::Portrait);
+  if (!dialogs().printDialog(printer, Dialogs::PrintRequest{})) return;
+  rix::WaitCursor busy;
+  rix::PrintGrid(ActiveGrid->data(), printer);
 }

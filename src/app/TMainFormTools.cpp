@@ -2,9 +2,7 @@
 // subsystems have not been built yet: they do nothing.
 #include "app/TMainForm.h"
 
-void TMainForm::SaveToHTML1Click() {}
 void TMainForm::RowPicAddText1Click() {}
 void TMainForm::RowDelPic1Click() {}
-void TMainForm::Print1Click() {}
 void TMainForm::ConfirmSaveDocument() {}
 void TMainForm::LoadDocument(int) {}

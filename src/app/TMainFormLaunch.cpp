@@ -61,15 +61,14 @@ void TMainForm::RomGridDblClickCell(QObject*, int, int) {
     return;
   }
   QString exe = exePath;
-  // The game as this file system names it: "\" separators, case found.
-  QString romFile = RomFile;
-  romFile.replace(u'\\', u'/');
-  const QString archive = rix::CaseResolver().resolve(RomDir + romFile);
+  // The game as this file system names it: "\" separators, "." and ".." parts
+  // taken as Windows takes them, case found. Case resolution keeps the length
+  // of every part, so the game's name is what follows the directory.
+  const QString archive = rix::CaseResolver().resolve(RomDir + rix::CleanRelativeName(RomFile));
+  QString romFile = archive.mid(RomDir.size());
 
   if (!rix::IsZipGame(RomFile)) {
     UnzipPath.clear();
-    const QFileInfo real(archive);
-    if (real.exists()) romFile = real.absoluteFilePath().mid(RomDir.size());
   } else {
     const QString temp = TempDir();
     if (!rix::EnsurePrivateTempDir(temp)) {
@@ -77,13 +76,17 @@ void TMainForm::RomGridDblClickCell(QObject*, int, int) {
                            rix::Dialogs::Yes);
       return;
     }
-    const QString mask = RomMember.isEmpty() ? QStringLiteral("*.*") : RomMember;
+    // Stored names hold no "." or ".." parts; the mask uses the archive's "\".
+    const QString member = rix::CleanRelativeName(RomMember);
+    const QString mask =
+        member.isEmpty() ? QStringLiteral("*.*") : QString(member).replace(u'/', u'\\');
     if (rix::IsYes(EmuGrid->cell(col::DirectoryMode, EmuGrid->row()))) {
-      UnzipName = RomFile.left(RomFile.indexOf(u'.'));
+      // The folder is named like the archive, whatever directory the archive lies in.
+      const QString archiveName = rix::FileNamePart(romFile);
+      UnzipName = archiveName.left(archiveName.indexOf(u'.'));
       UnzipIsDir = true;
     } else {
-      UnzipName =
-          RomMember.isEmpty() ? rix::Big5Decode(rix::ZipFirstEntryName(archive)) : RomMember;
+      UnzipName = member.isEmpty() ? rix::Big5Decode(rix::ZipFirstEntryName(archive)) : member;
       UnzipIsDir = false;
     }
     UnzipName.replace(u'\\', u'/');

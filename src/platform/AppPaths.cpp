@@ -38,6 +38,25 @@ QString NativePath(const QString& path) {
   return p;
 }
 
+QString CleanRelativeName(const QString& name) {
+  QString n = name;
+  n.replace(u'\\', u'/');
+  const QStringList parts = n.split(u'/');
+  if (!parts.contains(QStringLiteral(".")) && !parts.contains(QStringLiteral(".."))) return n;
+  QStringList kept;
+  for (const QString& part : parts) {
+    if (part == u'.') continue;
+    const bool canClimb = !kept.isEmpty() && kept.last() != QLatin1String("..") &&
+                          !(kept.size() == 1 && kept.first().isEmpty());
+    if (part == QLatin1String("..") && canClimb) {
+      kept.removeLast();
+      continue;
+    }
+    kept << part;
+  }
+  return kept.join(u'/');
+}
+
 QString DirectoryPart(const QString& path) {
   for (qsizetype i = path.size() - 1; i >= 0; --i)
     if (IsSep(path[i])) return path.left(i + 1);

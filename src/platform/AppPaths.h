@@ -36,6 +36,12 @@ private:
   QHash<QString, QStringList> listings_;
 };
 
+// A name relative to a directory (a game, an archive member) as Windows reads
+// it: "\" becomes "/", and "." and ".." parts are taken by the text alone, so
+// "sub\..\x.rom" is "x.rom" whether or not "sub" exists. ".." parts that
+// climb above the directory stay at the front.
+QString CleanRelativeName(const QString& name);
+
 // NativePath + case resolution, for one-off lookups.
 QString ResolvePath(const QString& programPath);
 

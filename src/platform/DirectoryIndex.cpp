@@ -7,6 +7,7 @@
 #include <QStringList>
 #include <cstring>
 
+#include "platform/AppPaths.h"
 #include "platform/Big5.h"
 
 namespace rix {
@@ -152,10 +153,15 @@ bool DirectoryIndex::hasFile(const QString& name) {
   }
   n.replace('\\', '/');
   if (n.endsWith('/')) return false;
+  n = QFile::encodeName(CleanRelativeName(QFile::decodeName(n)));
   const QList<QByteArray> parts = n.split('/');
   QString dir = root_;
   for (qsizetype i = 0; i < parts.size(); ++i) {
     if (parts[i].isEmpty()) continue;
+    if (parts[i] == "..") {  // only those that climb above the directory are left
+      dir += QStringLiteral("../");
+      continue;
+    }
     const Listing& l = listing(dir);
     const QByteArray key = Fold(parts[i]);
     const Listing::Slot* f = l.find(key);

@@ -57,11 +57,11 @@ protected:
     ASSERT_TRUE(rixtest::WriteAll(dir.file("games/x.zip.bak"), "not an archive"));
   }
   void Make(const QString& emuDir, const QString& gameDir, const QString& dirMode,
-            const QString& exe = "emu\\run") {
+            const QString& exe = "emu\\run", const QString& romDir = "games\\") {
     QByteArray cat = rixtest::TableLine(
         {"頁", "鍵", "說", "模", "列", "遊", "圖", "前", "後", "9", "10", "11", "網"});
-    cat += rixtest::TableLine({"", "1", "", exe, "lists\\l.lst", "games\\", "", "-a", "-z", emuDir,
-                               gameDir, dirMode, ""});
+    cat += rixtest::TableLine(
+        {"", "1", "", exe, "lists\\l.lst", romDir, "", "-a", "-z", emuDir, gameDir, dirMode, ""});
     ASSERT_TRUE(rixtest::WriteAll(dir.file("RixFront.ini"), cat));
     ASSERT_TRUE(rixtest::WriteAll(dir.file("EmuTree.ini"), "e,1\r\n"));
     MainFormSetup s;
@@ -81,8 +81,18 @@ protected:
     return starter.started.isEmpty() ? QString() : starter.started.last().command;
   }
 
-  QStringList games = {"plain.rom",         "pack.zip",  "pack.zip;game.rom", "my.game.zip",
-                       "my.game.zip;a.rom", "UPPER.ZIP", "x.zip.bak",         "missing.rom"};
+  QStringList games = {"plain.rom",
+                       "pack.zip",
+                       "pack.zip;game.rom",
+                       "my.game.zip",
+                       "my.game.zip;a.rom",
+                       "UPPER.ZIP",
+                       "x.zip.bak",
+                       "missing.rom",
+                       ".\\plain.rom",
+                       "no\\..\\plain.rom",
+                       ".\\pack.zip;.\\game.rom",
+                       ".\\my.game.zip"};
   rixtest::ScratchDir dir;
   ScriptedDialogs dialogs;
   RecordingStarter starter;
@@ -136,6 +146,46 @@ TEST_F(LaunchTest, ZipGamesAreUnpackedIntoTheTemporaryDirectory) {
   EXPECT_EQ(Last(), dir.path() + "emu/run -a " + dir.path() + "games/x.zip.bak -z");
   EXPECT_TRUE(form->UnzipPath.isEmpty());
   EXPECT_FALSE(QFile::exists(tmp + "up.rom"));
+}
+
+TEST_F(LaunchTest, DotAndDotDotPartsKeepTheWholeGameName) {
+  const QString tmp = dir.path() + "tmp/";
+  const QString name = QDir(dir.path()).dirName();
+  struct Case {
+    QString romDir;  // column 5
+    int row;
+    QString inGameDir, dirMode;
+    QString game, workingDir;  // the game argument and, in the game directory, the start directory
+  } cases[] = {
+      {"games\\.\\", 1, "No", "No", dir.path() + "games/./plain.rom", ""},
+      {"games\\.\\", 1, "Yes", "No", "plain.rom", dir.path() + "games/./"},
+      {"..\\" + name + "\\games\\", 1, "No", "No", dir.path() + "../" + name + "/games/plain.rom",
+       ""},
+      {"..\\" + name + "\\games\\", 1, "Yes", "No", "plain.rom",
+       dir.path() + "../" + name + "/games/"},
+      // Column 3 with "." and ".." parts, "no" being a directory that does not exist.
+      {"games\\", 9, "No", "No", dir.path() + "games/plain.rom", ""},
+      {"games\\", 10, "Yes", "No", "plain.rom", dir.path() + "games/"},
+      // ZIP games and members.
+      {"games\\.\\", 3, "No", "No", tmp + "GAME.ROM", ""},
+      {"games\\", 11, "Yes", "No", "GAME.ROM", tmp},
+      {"games\\.\\", 12, "No", "Yes", tmp + "my", ""},
+      {"..\\" + name + "\\games\\", 4, "Yes", "Yes", "my", tmp},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE((c.romDir + " row " + QString::number(c.row) + " " + c.inGameDir).toStdString());
+    starter.started.clear();
+    Make("No", c.inGameDir, c.dirMode, "emu\\run", c.romDir);
+    // The lamp agrees with the launch.
+    EXPECT_EQ(form->RomGrid->cellImage(0, c.row), 1);
+    Launch(c.row);
+    ASSERT_EQ(starter.started.size(), 1);
+    EXPECT_EQ(Last(), dir.path() + "emu/run -a " + c.game + " -z");
+    if (!c.workingDir.isEmpty()) {
+      EXPECT_EQ(starter.started.last().workingDir, c.workingDir);
+    }
+  }
+  EXPECT_TRUE(dialogs.shown().isEmpty());
 }
 
 TEST_F(LaunchTest, DirectoryModePassesTheFolderAndRemovesItAfterwards) {

@@ -35,6 +35,7 @@
 #include "widgets/AutoTreeView.h"
 #include "widgets/Dialogs.h"
 #include "widgets/Glyphs.h"
+#include "widgets/MenuShortcuts.h"
 #include "widgets/PictureView.h"
 #include "widgets/ToolDock.h"
 #include "widgets/WaitCursor.h"
@@ -176,6 +177,7 @@ void TMainForm::BuildLeftColumn() {
   });
   connect(EmuTree, &QWidget::customContextMenuRequested, this,
           [this](const QPoint& p) { EmuTreePopupMenu->exec(EmuTree->viewport()->mapToGlobal(p)); });
+  rix::AttachMenuShortcuts(EmuTree, EmuTreePopupMenu);
   g->addWidget(EmuGrid, 0, 0);
   g->addWidget(EmuTree, 0, 0);
   EmuTree->raise();

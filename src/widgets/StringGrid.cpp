@@ -1,17 +1,20 @@
 #include "widgets/StringGrid.h"
 
 #include <QContextMenuEvent>
+#include <QDesktopServices>
 #include <QFontMetricsF>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QMenu>
 #include <QMouseEvent>
+#include <QUrl>
 #include <algorithm>
 #include <cmath>
 
 #include "platform/Big5.h"
 #include "widgets/ColumnTextWidths.h"
 #include "widgets/GridDelegate.h"
+#include "widgets/MenuShortcuts.h"
 
 namespace rix {
 
@@ -19,15 +22,6 @@ namespace {
 
 constexpr int kDefaultColWidth = 22;
 constexpr int kDefaultRowHeight = 16;
-
-void CollectActions(QMenu* menu, QList<QAction*>& out) {
-  for (QAction* a : menu->actions()) {
-    if (a->menu())
-      CollectActions(a->menu(), out);
-    else if (!a->isSeparator())
-      out.append(a);
-  }
-}
 
 }  // namespace
 
@@ -207,17 +201,9 @@ void StringGrid::headerReleased(int col) {
 
 void StringGrid::attachPopupMenu(QMenu* menu) {
   if (popup_ == menu) return;
-  if (popup_) {
-    QList<QAction*> old;
-    CollectActions(popup_, old);
-    for (QAction* a : old) removeAction(a);
-  }
+  if (popup_) DetachMenuShortcuts(this, popup_);
   popup_ = menu;
-  if (popup_) {
-    QList<QAction*> acts;
-    CollectActions(popup_, acts);
-    addActions(acts);
-  }
+  if (popup_) AttachMenuShortcuts(this, popup_);
 }
 
 void StringGrid::mousePressEvent(QMouseEvent* event) {
@@ -232,7 +218,8 @@ void StringGrid::mousePressEvent(QMouseEvent* event) {
   if (event->button() == Qt::LeftButton && idx.isValid()) {
     const int row = model_->toGridRow(idx.row());
     const QString text = idx.data(Qt::DisplayRole).toString();
-    if (IsLinkText(text) && openLink) openLink(text);
+    // The system's open action: the default browser or mail program.
+    if (IsLinkText(text)) QDesktopServices::openUrl(QUrl(text.trimmed()));
     if (clickCell) clickCell(row, idx.column());
   }
 }

@@ -85,7 +85,6 @@ public:
   std::function<void(int row, int col)> dblClickCell;
   std::function<void(int key, Qt::KeyboardModifiers)> keyUp;
   std::function<void(QChar key)> keyPressed;  // characters, Enter as '\r'
-  std::function<void(const QString& url)> openLink;
 
   EditorKind editorKindAt(int col, int row) const;
 

@@ -11,6 +11,7 @@
 #include <QTest>
 
 #include "TestSupport.h"
+#include "UrlRecorder.h"
 #include "app/PanelLabel.h"
 #include "app/TMainForm.h"
 #include "banner/TASLink.h"
@@ -93,6 +94,11 @@ protected:
     form->EmuGridClickCell(form->EmuGrid, row, 0);
   }
   QString Panel() const { return form->RomPanel->text(); }
+  QPoint CellPoint(StringGrid* g, int col, int row) {
+    const QModelIndex i = g->gridModel()->index(g->gridModel()->toModelRow(row), col);
+    g->scrollTo(i);
+    return g->visualRect(i).center();
+  }
 
   rixtest::ScratchDir dir;
   ScriptedDialogs dialogs;
@@ -298,4 +304,44 @@ TEST_F(SelectionTest, ReloadReadsTheListAgainOrTheWholeCatalogue) {
   form->Reload1->trigger();
   EXPECT_EQ(form->EmuGrid->cell(1, 1).toByteArray(), "1");
   EXPECT_TRUE(dialogs.shown().isEmpty());
+}
+
+TEST_F(SelectionTest, APressOnALinkCellOfEitherGridOpensItsFullText) {
+  WriteList("lists\\l.lst", {{"", "Neo", "mailto:neo@rixfront.example", "", ""}});
+  Catalogue({Emu("Common", 1, "lists\\l.lst", "games\\a", "pics\\a\\")});
+  rixtest::UrlRecorder urls;
+  form->ShowEmuGrid1Click();
+  QTest::mousePress(form->EmuGrid->viewport(), Qt::LeftButton, {}, CellPoint(form->EmuGrid, 12, 1));
+  QTest::mousePress(form->RomGrid->viewport(), Qt::LeftButton, {}, CellPoint(form->RomGrid, 2, 1));
+  QTest::mousePress(form->RomGrid->viewport(), Qt::LeftButton, {},
+                    CellPoint(form->RomGrid, 1, 1));  // not a link
+  EXPECT_EQ(urls.opened, (QList<QUrl>{QUrl("http://rixfront.example/e1/"),
+                                      QUrl("mailto:neo@rixfront.example")}));
+}
+
+TEST_F(SelectionTest, PopupShortcutsActOnlyWhileTheirOwnWidgetHasTheFocus) {
+  Catalogue({Emu("Common", 1, "lists\\a.lst", "games\\a", "pics\\a\\")});
+  form->activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(form.get()));
+  // The tree: Ctrl+R reads the table and the tree again, Ctrl+G shows the table.
+  QByteArray cat = rixtest::ReadAll(dir.file("RixFront.ini"));
+  cat.replace(",-b,", ",-again,");
+  ASSERT_TRUE(rixtest::WriteAll(dir.file("RixFront.ini"), cat));
+  form->EmuTree->setFocus();
+  QTest::keyClick(form->EmuTree, Qt::Key_R, Qt::ControlModifier);
+  EXPECT_EQ(form->EmuGrid->cell(7, 1).toByteArray(), "-again");
+  const int listRows = form->RomGrid->rowCount();
+  QTest::keyClick(form->EmuTree, Qt::Key_I, Qt::ControlModifier);  // a grid's key
+  EXPECT_EQ(form->RomGrid->rowCount(), listRows);
+  QTest::keyClick(form->EmuTree, Qt::Key_G, Qt::ControlModifier);
+  EXPECT_TRUE(form->EmuGrid->isVisible());
+  EXPECT_FALSE(form->EmuTree->isVisible());
+  // Both grids: Ctrl+I inserts a row into the grid pressed last.
+  QTest::mouseClick(form->RomGrid->viewport(), Qt::LeftButton, {}, CellPoint(form->RomGrid, 0, 1));
+  QTest::keyClick(form->RomGrid, Qt::Key_I, Qt::ControlModifier);
+  EXPECT_EQ(form->RomGrid->rowCount(), listRows + 1);
+  const int emuRows = form->EmuGrid->rowCount();
+  QTest::mouseClick(form->EmuGrid->viewport(), Qt::LeftButton, {}, CellPoint(form->EmuGrid, 0, 1));
+  QTest::keyClick(form->EmuGrid, Qt::Key_I, Qt::ControlModifier);
+  EXPECT_EQ(form->EmuGrid->rowCount(), emuRows + 1);
 }

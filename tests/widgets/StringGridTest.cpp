@@ -9,6 +9,7 @@
 #include <QToolButton>
 
 #include "TestSupport.h"
+#include "UrlRecorder.h"
 #include "widgets/EllipsisEdit.h"
 #include "widgets/Glyphs.h"
 #include "widgets/StringGrid.h"
@@ -204,8 +205,7 @@ TEST(StringGrid, LinkCellsOpenTheirFullTextOnPress) {
   g.resize(400, 200);
   g.show();
   Fill(g, {"h|w", "plain|http://rixfront.example/neo/", "x|mailto:a@b.example"});
-  QStringList opened;
-  g.openLink = [&](const QString& u) { opened << u; };
+  rixtest::UrlRecorder opened;
   int clicks = 0;
   g.clickCell = [&](int row, int col) {
     ++clicks;
@@ -216,7 +216,7 @@ TEST(StringGrid, LinkCellsOpenTheirFullTextOnPress) {
   QTest::mousePress(g.viewport(), Qt::LeftButton, {}, r1.center());
   const QRect r0 = g.visualRect(g.gridModel()->index(0, 0));
   QTest::mousePress(g.viewport(), Qt::LeftButton, {}, r0.center());
-  EXPECT_EQ(opened, QStringList{"http://rixfront.example/neo/"});
+  EXPECT_EQ(opened.opened, QList<QUrl>{QUrl("http://rixfront.example/neo/")});
   EXPECT_EQ(clicks, 2);
   EXPECT_EQ(LinkCaption("http://rixfront.example/neo/"), "rixfront.example/neo/");
   EXPECT_EQ(LinkCaption("mailto:a@b.example"), "a@b.example");

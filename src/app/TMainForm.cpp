@@ -19,6 +19,7 @@
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
+#include "app/BannerSlot.h"
 #include "app/CaptionBar.h"
 #include "app/PanelLabel.h"
 #include "app/TWinSaver.h"
@@ -111,13 +112,10 @@ void TMainForm::BuildWindow() {
   Splitter1->setStretchFactor(1, 1);
   Splitter1->setSizes({170, 500});
 
-  auto* central = new QWidget(this);
-  auto* cl = new QVBoxLayout(central);
-  cl->setContentsMargins(0, 0, 0, 0);
-  cl->setSpacing(0);
-  cl->addWidget(Panel1, 1);
-  // The banner runs along the bottom of the window.
-  RixLED1 = new TRixLED(central);
+  setCentralWidget(Panel1);
+  // The banner runs along the bottom of the window, below the bottom toolbar
+  // area and across its whole width: the status-bar slot is laid out so.
+  RixLED1 = new TRixLED(this);
   RixLED1->setObjectName(QStringLiteral("RixLED1"));
   QFont ledFont(QStringLiteral("MS Sans Serif"));
   ledFont.setPixelSize(11);
@@ -129,8 +127,7 @@ void TMainForm::BuildWindow() {
       "rix@rixfront.example"));
   RixLED1->setFixedHeight(52);
   connect(RixLED1, &TRixLED::clicked, this, [this] { Guard([this] { RixLED1Click(); }); });
-  cl->addWidget(RixLED1);
-  setCentralWidget(central);
+  setStatusBar(new BannerSlot(RixLED1, this));
 
   Timer1 = new QTimer(this);
   Timer1->setObjectName(QStringLiteral("Timer1"));

@@ -17,6 +17,7 @@
 #include "app/PanelLabel.h"
 #include "app/TMainForm.h"
 #include "platform/AppDirectory.h"
+#include "banner/TRixLED.h"
 #include "platform/Big5.h"
 #include "widgets/AutoTreeView.h"
 #include "widgets/ScriptedDialogs.h"
@@ -268,4 +269,24 @@ TEST_F(MainFormTest, WindowParts) {
   EXPECT_EQ(form->StatusPanels.size(), 6);
   EXPECT_FALSE(form->Timer1->isActive());
   EXPECT_EQ(form->Timer1->interval(), 1000);
+}
+
+TEST_F(MainFormTest, TheBannerRunsBelowEveryToolbarAreaAcrossTheWholeWindow) {
+  WriteCatalogue({});
+  auto form = Make();
+  form->show();
+  for (Qt::ToolBarArea area : {Qt::LeftToolBarArea, Qt::BottomToolBarArea}) {
+    form->addToolBar(area, form->GridToolBar);
+    QCoreApplication::processEvents();
+    const QRect led(form->RixLED1->mapTo(form.get(), QPoint(0, 0)), form->RixLED1->size());
+    EXPECT_EQ(led, QRect(0, form->height() - 52, form->width(), 52)) << area;
+    const QRect bar(form->GridToolBar->mapTo(form.get(), QPoint(0, 0)), form->GridToolBar->size());
+    EXPECT_LT(bar.bottom(), led.top()) << area;
+    // A toolbar standing upright keeps all its buttons in view.
+    for (QAction* a : form->GridToolBar->actions()) {
+      if (QWidget* w = form->GridToolBar->widgetForAction(a); w && !a->isSeparator()) {
+        EXPECT_TRUE(w->isVisible()) << area << " " << a->toolTip().toStdString();
+      }
+    }
+  }
 }

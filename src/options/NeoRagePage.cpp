@@ -80,7 +80,7 @@ NeoRagePage::NeoRagePage(QWidget* parent)
 
   for (QCheckBox* box : {ScanlinesChk, VsyncChk, JoystickChk, CodeAnalysChk})
     connect(box, &QCheckBox::clicked, this, &NeoRagePage::notifyChange);
-  connect(VideoModeRG, &RadioGroup::itemChosen, this, &NeoRagePage::notifyChange);
+  connect(VideoModeRG, &RadioGroup::itemClicked, this, &NeoRagePage::notifyChange);
   connect(FrameskipEdit, &QLineEdit::textChanged, this, &NeoRagePage::notifyChange);
 }
 

@@ -16,15 +16,13 @@ RadioGroup::RadioGroup(const QString& title, const QStringList& items, QWidget* 
     layout->addWidget(button);
   }
   layout->addStretch(1);
-  connect(group_, &QButtonGroup::idToggled, this, [this](int id, bool checked) {
-    if (checked && !setting_) emit itemChosen(id);
-  });
+  // Clicks only, the chosen item's included: a click on it counts as a choice.
+  connect(group_, &QButtonGroup::idClicked, this, &RadioGroup::itemClicked);
 }
 
 int RadioGroup::itemIndex() const { return group_->checkedId(); }
 
 void RadioGroup::setItemIndex(int index) {
-  setting_ = true;
   if (QRadioButton* chosen = button(index)) {
     chosen->setChecked(true);
   } else if (QAbstractButton* current = group_->checkedButton()) {
@@ -33,7 +31,6 @@ void RadioGroup::setItemIndex(int index) {
     current->setChecked(false);
     group_->setExclusive(true);
   }
-  setting_ = false;
 }
 
 }  // namespace rix

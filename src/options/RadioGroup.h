@@ -23,13 +23,12 @@ public:
   int count() const { return int(buttons_.size()); }
 
 signals:
-  // The user chose another item.
-  void itemChosen(int index);
+  // The user clicked an item (by mouse or keyboard), the chosen one included.
+  void itemClicked(int index);
 
 private:
   QButtonGroup* group_;
   QList<QRadioButton*> buttons_;
-  bool setting_ = false;
 };
 
 }  // namespace rix

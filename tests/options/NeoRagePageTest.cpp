@@ -88,6 +88,10 @@ TEST(NeoRagePage, VideoModeIsKeptAcrossSelectionsAndChosenByClick) {
   EXPECT_EQ(f.commandEdit2.text(), "-vga -s");
   Click(f.page.VideoModeRG->button(0));
   EXPECT_EQ(f.commandEdit2.text(), "-s");
+  // A click on the item already chosen rebuilds as well.
+  f.select("-x -vga");
+  Click(f.page.VideoModeRG->button(1));
+  EXPECT_EQ(f.commandEdit2.text(), "-v -vga");
 }
 
 TEST(NeoRagePage, CounterStepsWithinRangeAndEveryTextChangeRebuilds) {

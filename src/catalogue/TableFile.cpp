@@ -2,9 +2,11 @@
 
 #include <algorithm>
 #include <cstring>
+#include <optional>
 #include <vector>
 
 #include "platform/ChunkWriter.h"
+#include "platform/FileError.h"
 #include "platform/FileOps.h"
 #include "widgets/GridData.h"
 #include "widgets/StringGrid.h"
@@ -170,10 +172,26 @@ QByteArray FormatTableBytes(const GridData& grid) {
 }
 
 void LoadTableFile(StringGrid& grid, const QString& nativePath) {
-  QByteArray bytes = ReadFileBytes(nativePath);
+  LoadTableFrom(grid, [&](QByteArray& bytes) { ReadFileInto(nativePath, bytes); });
+}
+
+void LoadTableFrom(StringGrid& grid, const std::function<void(QByteArray& bytes)>& read) {
+  QByteArray bytes;
+  std::optional<FileError> failure;
+  try {
+    read(bytes);
+  } catch (const FileError& e) {
+    // A Ctrl-Z already read ends the file before the failure; otherwise the
+    // line the failure cut short is not a row read.
+    if (!bytes.contains('\x1a')) {
+      failure = e;
+      bytes.truncate(bytes.lastIndexOf('\r') + 1);
+    }
+  }
   grid.beginBulkChange();
   ParseTableBytes(grid.data(), std::move(bytes));
   grid.endBulkChange();
+  if (failure) throw *failure;
 }
 
 void SaveTableFile(const GridData& grid, const QString& nativePath) {

@@ -21,8 +21,13 @@ QByteArray FormatTableBytes(const GridData& grid);
 void FormatTableBytes(const GridData& grid,
                       const std::function<void(const char*, qsizetype)>& sink);
 
-// File forms. Failures throw FileError; a failed save leaves the old file as it was.
+// File forms. Failures throw FileError; a failed save leaves the old file as
+// it was, and a read that fails part way keeps the rows of the lines read
+// whole before the failure.
 void LoadTableFile(StringGrid& grid, const QString& nativePath);
+// The load over any reader that fills a buffer and may throw FileError with
+// part of the bytes in it.
+void LoadTableFrom(StringGrid& grid, const std::function<void(QByteArray& bytes)>& read);
 void SaveTableFile(const GridData& grid, const QString& nativePath);
 
 }  // namespace rix

@@ -46,13 +46,19 @@ bool WriteAll(int fd, const char* p, qsizetype n) {
 }  // namespace
 
 QByteArray ReadFileBytes(const QString& nativePath) {
+  QByteArray out;
+  ReadFileInto(nativePath, out);
+  return out;
+}
+
+void ReadFileInto(const QString& nativePath, QByteArray& out) {
+  out.clear();
   const QByteArray name = QFile::encodeName(nativePath);
   Fd fd(::open(name.constData(), O_RDONLY | O_CLOEXEC));
   if (fd.get() < 0) throw FileError::FromErrno(errno, nativePath);
   struct stat st {};
   if (::fstat(fd.get(), &st) != 0) throw FileError::FromErrno(errno, nativePath);
   if (S_ISDIR(st.st_mode)) throw FileError::FromErrno(EISDIR, nativePath);
-  QByteArray out;
   // One byte more than the file, so that the end shows without growing.
   out.resize(static_cast<qsizetype>(st.st_size) + 1);
   qsizetype got = 0;
@@ -61,13 +67,14 @@ QByteArray ReadFileBytes(const QString& nativePath) {
     ssize_t r = ::read(fd.get(), out.data() + got, static_cast<size_t>(out.size() - got));
     if (r < 0) {
       if (errno == EINTR) continue;
-      throw FileError::FromErrno(errno, nativePath);
+      const int err = errno;
+      out.truncate(got);
+      throw FileError::FromErrno(err, nativePath);
     }
     if (r == 0) break;
     got += r;
   }
   out.truncate(got);
-  return out;
 }
 
 AtomicFileWriter::AtomicFileWriter(const QString& nativePath) : path_(nativePath) {

@@ -11,6 +11,9 @@ namespace rix {
 
 // The whole file in one read.
 QByteArray ReadFileBytes(const QString& nativePath);
+// The same into `out`; a read that fails part way throws with the bytes read
+// before the failure left in `out`.
+void ReadFileInto(const QString& nativePath, QByteArray& out);
 
 // Replaces the file with the bytes so that it is never seen half written: the
 // bytes go to a temporary file in the same directory, which is then renamed

@@ -170,6 +170,32 @@ TEST(TableFile, FilesLoadAndSaveThroughTheGrid) {
   }
 }
 
+TEST(TableFile, AReadFailingPartWayKeepsTheWholeLinesReadBeforeIt) {
+  StringGrid grid;
+  grid.clearCells();
+  grid.setRowCount(2);
+  auto failingAfter = [](const QByteArray& got) {
+    return [got](QByteArray& bytes) {
+      bytes = got;
+      throw FileError(QStringLiteral("輸出入錯誤 5"), 5);
+    };
+  };
+  try {
+    LoadTableFrom(grid, failingAfter("h1,h2\r\na,b\r\nc,"));
+    FAIL();
+  } catch (const FileError& e) {
+    EXPECT_EQ(e.text(), QStringLiteral("輸出入錯誤 5"));
+  }
+  EXPECT_EQ(grid.rowCount(), 2);
+  EXPECT_EQ(grid.cell(0, 0).toByteArray(), "h1");
+  EXPECT_EQ(grid.cell(1, 1).toByteArray(), "b");
+  EXPECT_EQ(grid.gridModel()->rowCount(), 1);
+  // A Ctrl-Z read before the failure ended the file there.
+  grid.clearCells();
+  EXPECT_NO_THROW(LoadTableFrom(grid, failingAfter("h\r\nx\x1ay")));
+  EXPECT_EQ(grid.cell(0, 1).toByteArray(), "x");
+}
+
 TEST(TableFileRead, ReloadingAndEditingKeepStorageBounded) {
   QByteArray bytes = "h1,h2,h3\r\n";
   for (int r = 0; r < 2000; ++r) bytes += "name " + QByteArray::number(r) + ",x.zip,y.png\r\n";

@@ -576,7 +576,9 @@ void TMainForm::resizeEvent(QResizeEvent* event) {
 }
 
 void TMainForm::closeEvent(QCloseEvent* event) {
-  bool canClose = true;
+  // A save asked for on the way out that fails keeps the window open, so
+  // that nothing is lost.
+  bool canClose = false;
   Guard([&] { FormCloseQuery(canClose); });
   if (canClose)
     event->accept();
@@ -625,6 +627,8 @@ void TMainForm::FormResize() { CommonPage->fitCommandEdits(RomPage->width()); }
 
 void TMainForm::FormCloseQuery(bool& canClose) {
   ConfirmSaveDocument();
+  ConfirmSaveList(RomGrid);
+  ConfirmSaveList(EmuGrid);
   canClose = true;
 }
 

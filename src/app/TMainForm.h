@@ -173,6 +173,8 @@ public:
   void RomGridEllipsClick(int col, int row, QByteArray& value);
   // The game-file marker of every row, from one listing of the game directory.
   void MarkGameFiles();
+  // An empty game list (header and one empty row, nothing to save) and no picture.
+  void EmptyRomList();
 
   // ---- calls into subsystems built later (empty until then) ----
   void ConfirmSaveDocument();
@@ -184,6 +186,12 @@ public:
   void EditMode1Click();
   void Reload1Click();
   void Save1Click();
+  // Writes a grid to its file: the emulator table to "RixFront.ini", the game
+  // list to its list file (nothing while no list is loaded).
+  void SaveGrid(rix::StringGrid* grid);
+  // Asked beside the document prompt when a table's changes would be lost
+  // (the game list replaced, the window closed): Yes saves as Save1Click does.
+  void ConfirmSaveList(rix::StringGrid* grid);
   void SaveToHTML1Click();
   void FindFirst1Click();
   void FindNext1Click();

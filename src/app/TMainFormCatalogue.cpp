@@ -20,6 +20,7 @@
 #include "platform/FileOps.h"
 #include "widgets/AutoTreeView.h"
 #include "widgets/Dialogs.h"
+#include "widgets/PictureView.h"
 #include "widgets/WaitCursor.h"
 
 using rix::StringGrid;
@@ -145,15 +146,25 @@ void TMainForm::EmuTreeClick() {
   }
   // A heading, or a key no row has: the game list empties and is loaded
   // again at the next selection of any emulator.
+  ConfirmSaveList(RomGrid);
+  EmptyRomList();
+  RomListFile.clear();
+}
+
+void TMainForm::EmptyRomList() {
   RomGrid->clearCells();
   RomGrid->setRowCount(2);
-  RomListFile.clear();
+  RomGrid->data().setModified(false);
+  // No game, no picture: the last emulator's must not stay on screen.
+  GameImage->setVisible(false);
 }
 
 void TMainForm::EmuGridClickCell(QObject*, int row, int) {
   if (row <= 0 || row >= EmuGrid->rowCount()) return;
   auto value = [&](int c) { return rix::Big5Decode(rix::TrimBytes(EmuGrid->cell(c, row))); };
+  const QString newList = rix::ApplyAppDirRule(value(col::GameList), AppDir());
   ConfirmSaveDocument();
+  if (newList != RomListFile) ConfirmSaveList(RomGrid);
   LoadDocument(row);
   rix::SetWebLink(WWWLink, EmuGrid->cell(col::WebLink, row).toByteArray());
   CommandEdit1->setText(value(col::CommandBefore));
@@ -167,14 +178,13 @@ void TMainForm::EmuGridClickCell(QObject*, int row, int) {
   else if (page == QLatin1String("zSNES"))
     ZsnesPage->fillGridCaptions();
 
-  const QString oldList = RomListFile;
-  RomListFile = rix::ApplyAppDirRule(value(col::GameList), AppDir());
-  if (RomListFile == oldList) return;
-  RomGrid->clearCells();
-  RomGrid->setRowCount(2);
+  if (newList == RomListFile) return;
+  RomListFile = newList;
+  EmptyRomList();
   const QString native = rix::ResolvePath(RomListFile);
   if (!rix::FileExists(native)) {
-    RomPanel->setText(QStringLiteral("找不到 '") + RomListFile + QStringLiteral("' 檔案！"));
+    // The path looked for, as this system writes it.
+    RomPanel->setText(QStringLiteral("找不到 '") + native + QStringLiteral("' 檔案！"));
     RomListFile.clear();
     RomGrid->attachPopupMenu(nullptr);
     return;
@@ -200,11 +210,24 @@ void TMainForm::Reload1Click() {
   EmuGridClickCell(this, EmuGrid->row(), EmuGrid->col());
 }
 
-void TMainForm::Save1Click() {
-  if (ActiveGrid == EmuGrid) {
+void TMainForm::Save1Click() { SaveGrid(ActiveGrid == EmuGrid ? EmuGrid : RomGrid); }
+
+void TMainForm::SaveGrid(StringGrid* grid) {
+  if (grid == EmuGrid) {
     rix::SaveTableFile(EmuGrid->data(), NativeOf(QStringLiteral("RixFront.ini")));
   } else if (!RomListFile.isEmpty()) {
     // With no list loaded there is no file to write to.
     rix::SaveTableFile(RomGrid->data(), rix::ResolvePath(RomListFile));
+  } else {
+    return;
   }
+  grid->data().setModified(false);
+}
+
+void TMainForm::ConfirmSaveList(StringGrid* grid) {
+  if (!grid->data().modified() || (grid == RomGrid && RomListFile.isEmpty())) return;
+  if (dialogs().messageBox(rix::Dialogs::Kind::Confirm,
+                           QStringLiteral("列表內容已修改，是否存檔？"),
+                           rix::Dialogs::Yes | rix::Dialogs::No) == rix::Dialogs::Yes)
+    SaveGrid(grid);
 }

@@ -3,7 +3,6 @@
 
 #include "app/TMainForm.h"
 #include "catalogue/EmuColumns.h"
-#include "catalogue/TableFile.h"
 #include "options/NeoRagePage.h"
 #include "platform/Big5.h"
 #include "widgets/Dialogs.h"
@@ -28,5 +27,5 @@ void TMainForm::SaveCommandBtnClick() {
   const int row = EmuGrid->row();
   EmuGrid->setCell(col::CommandBefore, row, rix::Big5Encode(CommandEdit1->text()));
   EmuGrid->setCell(col::CommandAfter, row, rix::Big5Encode(CommandEdit2->text()));
-  rix::SaveTableFile(EmuGrid->data(), NativeOf(QStringLiteral("RixFront.ini")));
+  SaveGrid(EmuGrid);
 }

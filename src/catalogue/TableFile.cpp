@@ -190,6 +190,7 @@ void LoadTableFrom(StringGrid& grid, const std::function<void(QByteArray& bytes)
   }
   grid.beginBulkChange();
   ParseTableBytes(grid.data(), std::move(bytes));
+  grid.data().setModified(false);
   grid.endBulkChange();
   if (failure) throw *failure;
 }

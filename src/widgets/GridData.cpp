@@ -6,7 +6,10 @@
 
 namespace rix {
 
-GridData::GridData(int cols, int rows) : colCount_(std::max(cols, 0)) { setRowCount(rows); }
+GridData::GridData(int cols, int rows) : colCount_(std::max(cols, 0)) {
+  setRowCount(rows);
+  modified_ = false;
+}
 
 GridData::Row GridData::newRow() {
   Row r;
@@ -15,10 +18,15 @@ GridData::Row GridData::newRow() {
   return r;
 }
 
-void GridData::setColCount(int cols) { colCount_ = std::max(cols, 0); }
+void GridData::setColCount(int cols) {
+  cols = std::max(cols, 0);
+  if (cols != colCount_) modified_ = true;
+  colCount_ = cols;
+}
 
 void GridData::setRowCount(int rows) {
   rows = std::max(rows, 0);
+  if (rows != rowCount()) modified_ = true;
   while (rowCount() > rows) removeRow(rowCount() - 1);
   while (rowCount() < rows) rows_.push_back(newRow());
 }
@@ -72,7 +80,8 @@ GridData::CellRef& GridData::slot(int col, int row) {
 
 void GridData::setCell(int col, int row, QByteArrayView text) {
   if (row < 0 || row >= rowCount() || col < 0) return;
-  if (text.isEmpty() && cell(col, row).isEmpty()) return;
+  if (cell(col, row) == text) return;
+  modified_ = true;
   CellRef& c = slot(col, row);
   liveBytes_ -= c.len;
   if (text.isEmpty()) {
@@ -140,6 +149,7 @@ void GridData::setCellImage(int col, int row, int index) {
 }
 
 void GridData::clearCells() {
+  if (liveBytes_ > 0) modified_ = true;
   // Every row becomes empty, so the cells and their bytes can all go.
   for (Row& r : rows_) {
     r.start = r.count = r.cap = 0;
@@ -156,6 +166,7 @@ void GridData::clearRow(int row) {
   if (row < 0 || row >= rowCount()) return;
   Row& r = rows_[static_cast<size_t>(row)];
   for (std::uint32_t i = 0; i < r.count; ++i) {
+    if (pool_[r.start + i].len > 0) modified_ = true;
     liveBytes_ -= pool_[r.start + i].len;
     pool_[r.start + i] = CellRef{};
   }
@@ -166,6 +177,7 @@ void GridData::clearRow(int row) {
 void GridData::insertRows(int at, int count) {
   if (count <= 0) return;
   at = std::clamp(at, 0, rowCount());
+  modified_ = true;
   std::vector<Row> fresh(static_cast<size_t>(count));
   for (Row& r : fresh) r = newRow();
   rows_.insert(rows_.begin() + at, std::make_move_iterator(fresh.begin()),
@@ -174,6 +186,7 @@ void GridData::insertRows(int at, int count) {
 
 void GridData::removeRow(int at) {
   if (at < 0 || at >= rowCount()) return;
+  modified_ = true;
   clearRow(at);
   livePool_ -= rows_[static_cast<size_t>(at)].count;
   rows_.erase(rows_.begin() + at);
@@ -224,6 +237,7 @@ std::uint32_t GridData::adoptBuffer(QByteArray&& bytes) {
 void GridData::setCellSlice(int col, int row, std::uint32_t offset, std::uint32_t length) {
   if (row < 0 || row >= rowCount() || col < 0) return;
   CellRef& c = slot(col, row);
+  modified_ = true;
   liveBytes_ -= c.len;
   c.off = offset;
   c.len = length;
@@ -241,6 +255,7 @@ void GridData::reserve(qsizetype moreRows, qsizetype moreCells) {
 
 void GridData::setRowSlices(int row, const std::uint32_t* offsetLength, int count) {
   if (row < 0 || row >= rowCount() || count <= 0) return;
+  modified_ = true;
   Row& r = rows_[static_cast<size_t>(row)];
   if (r.count == 0) {
     // An empty row: its cells go to the end of the pool in one go.

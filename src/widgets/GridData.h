@@ -28,6 +28,13 @@ public:
   QByteArray cellBytes(int col, int row) const { return cell(col, row).toByteArray(); }
   void setCell(int col, int row, QByteArrayView text);
 
+  // Whether cells or rows changed since the last setModified(false): every
+  // change of a cell's text, of the row or column count, and every row
+  // inserted, deleted or cleared sets it, whoever makes it. Cell images and
+  // sorting do not (they change no text). Loads and saves clear it.
+  bool modified() const { return modified_; }
+  void setModified(bool on) { modified_ = on; }
+
   // -1 when the cell has no image.
   int cellImage(int col, int row) const;
   void setCellImage(int col, int row, int index);
@@ -98,6 +105,7 @@ private:
   std::uint64_t liveBytes_ = 0;
   std::uint64_t livePool_ = 0;
   std::uint32_t nextId_ = 1;
+  bool modified_ = false;
 };
 
 }  // namespace rix

@@ -147,11 +147,14 @@ TEST_F(SelectionTest, SameListKeepsItsEditsWhileTheRestIsReset) {
 TEST_F(SelectionTest, MissingListIsReportedAndTriedAgain) {
   Catalogue({Emu("Common", 1, "lists\\a.lst", "games\\a", "pics\\a\\"),
              Emu("", 2, "lists\\late.lst", "games\\a", ""), Emu("", 3, "", "", "")});
+  ASSERT_TRUE(form->GameImage->isVisible());
   Select(2);
+  // The path looked for, in this system's form.
   EXPECT_EQ(Panel(),
-            QStringLiteral("找不到 '") + dir.path() + QStringLiteral("lists\\late.lst' 檔案！"));
+            QStringLiteral("找不到 '") + dir.path() + QStringLiteral("lists/late.lst' 檔案！"));
   EXPECT_EQ(form->RomListFile, "");
   EXPECT_EQ(form->RomGrid->rowCount(), 2);
+  EXPECT_FALSE(form->GameImage->isVisible());  // no game, no picture of the last emulator
   EXPECT_EQ(form->RomGrid->popupMenu(), nullptr);
   WriteList("lists\\late.lst", {{"", "Late", "", "alpha.zip", ""}});
   Select(2);
@@ -344,4 +347,66 @@ TEST_F(SelectionTest, PopupShortcutsActOnlyWhileTheirOwnWidgetHasTheFocus) {
   QTest::mouseClick(form->EmuGrid->viewport(), Qt::LeftButton, {}, CellPoint(form->EmuGrid, 0, 1));
   QTest::keyClick(form->EmuGrid, Qt::Key_I, Qt::ControlModifier);
   EXPECT_EQ(form->EmuGrid->rowCount(), emuRows + 1);
+}
+
+TEST_F(SelectionTest, ChangedTablesAreOfferedForSavingBeforeTheyAreLost) {
+  WriteList("lists\\b.lst", {{"", "Other", "", "", ""}});
+  Catalogue({Emu("Common", 1, "lists\\a.lst", "games\\a", "pics\\a\\"),
+             Emu("Common", 2, "lists\\b.lst", "games\\a", "pics\\a\\")});
+  const QString aList = dir.file("lists/a.lst");
+  const QByteArray aBefore = rixtest::ReadAll(aList);
+  StringGrid* g = form->RomGrid;
+  auto questions = [&] {
+    int n = 0;
+    for (const auto& box : dialogs.shown())
+      n += box.text == QStringLiteral("列表內容已修改，是否存檔？");
+    return n;
+  };
+  // Nothing changed, nothing asked; loaded lists, saves and reloads start unchanged.
+  Select(2);
+  Select(1);
+  EXPECT_EQ(questions(), 0);
+  // Typing, then another list: No drops the edit.
+  g->gridModel()->setData(g->gridModel()->index(0, 1), QStringLiteral("Typed"));
+  dialogs.answerButton(Dialogs::No);
+  Select(2);
+  ASSERT_EQ(questions(), 1);
+  EXPECT_EQ(dialogs.shown().last().kind, "confirm");
+  EXPECT_EQ(dialogs.shown().last().buttons, (QStringList{"是(&Y)", "否(&N)"}));
+  EXPECT_EQ(rixtest::ReadAll(aList), aBefore);
+  Select(1);
+  EXPECT_EQ(g->cell(1, 1).toByteArray(), "Alpha");
+  // A deleted row, then a tree heading: Yes saves first.
+  g->removeRow(2);
+  dialogs.answerButton(Dialogs::Yes);
+  form->EmuTree->setCurrentItem(nullptr);
+  form->EmuTreeClick();
+  EXPECT_EQ(questions(), 2);
+  EXPECT_FALSE(rixtest::ReadAll(aList).contains("Beta"));
+  Select(1);
+  EXPECT_EQ(g->rowCount(), 4);
+  // A reload drops edits without a question.
+  g->setCell(1, 1, "x");
+  form->ActiveGrid = g;
+  form->Reload1Click();
+  EXPECT_EQ(g->cell(1, 1).toByteArray(), "Alpha");
+  EXPECT_EQ(questions(), 2);
+  // Closing asks for the list, then for the emulator table.
+  g->setCell(1, 1, "closing");
+  form->EmuGrid->setCell(7, 1, "-new");
+  dialogs.answerButton(Dialogs::No);
+  dialogs.answerButton(Dialogs::Yes);
+  EXPECT_TRUE(form->close());
+  EXPECT_EQ(questions(), 4);
+  EXPECT_FALSE(rixtest::ReadAll(aList).contains("closing"));
+  EXPECT_TRUE(rixtest::ReadAll(dir.file("RixFront.ini")).contains(",-new,"));
+  // A save that fails on the way out keeps the window open.
+  form->show();
+  const QByteArray saved = rixtest::ReadAll(aList);
+  for (int r = 1; r < 400; ++r) g->setCell(5, r, QByteArray(100, 'y'));
+  dialogs.answerButton(Dialogs::Yes);
+  rixtest::WithFileSizeLimit(4096, [&] { EXPECT_FALSE(form->close()); });
+  EXPECT_EQ(dialogs.shown().last().kind, "error");
+  EXPECT_TRUE(form->isVisible());
+  EXPECT_EQ(rixtest::ReadAll(aList), saved);
 }

@@ -175,6 +175,12 @@ void TMainForm::BuildLeftColumn() {
   connect(EmuTree, &QWidget::customContextMenuRequested, this,
           [this](const QPoint& p) { EmuTreePopupMenu->exec(EmuTree->viewport()->mapToGlobal(p)); });
   rix::AttachMenuShortcuts(EmuTree, EmuTreePopupMenu);
+  EmuTree->getImageIndex = [this](QTreeWidgetItem* node) {
+    return EmuTreeGetImageIndex(EmuTree, node);
+  };
+  EmuTree->getSelectedIndex = [this](QTreeWidgetItem* node) {
+    return EmuTreeGetSelectedIndex(EmuTree, node);
+  };
   g->addWidget(EmuGrid, 0, 0);
   g->addWidget(EmuTree, 0, 0);
   EmuTree->raise();

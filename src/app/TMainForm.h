@@ -158,6 +158,8 @@ public:
   void Reload2Click();
   void EmuTreeChange(QObject* sender, QTreeWidgetItem* node);
   void EmuTreeClick();
+  int EmuTreeGetImageIndex(QObject* sender, QTreeWidgetItem* node);
+  int EmuTreeGetSelectedIndex(QObject* sender, QTreeWidgetItem* node);
 
   // ---- game list view ----
   void RomGridClickCell(QObject* sender, int row, int col);

@@ -130,6 +130,10 @@ void TMainForm::EmuTreeChange(QObject*, QTreeWidgetItem*) {
   if (!CatalogueLoading) EmuTreeClick();
 }
 
+int TMainForm::EmuTreeGetImageIndex(QObject*, QTreeWidgetItem*) { return 0; }
+
+int TMainForm::EmuTreeGetSelectedIndex(QObject*, QTreeWidgetItem*) { return 1; }
+
 void TMainForm::EmuTreeClick() {
   const int key = TAutoTreeView::NodeKey(EmuTree->Selected());
   if (EmuTree->Selected() && key >= 0) {

@@ -1,6 +1,7 @@
 #include "widgets/AutoTreeView.h"
 
 #include <QDrag>
+#include <QHeaderView>
 #include <QKeyEvent>
 #include <QMimeData>
 #include <QPainter>
@@ -79,11 +80,34 @@ QPixmap DrawCopyCursor() {
   return pm;
 }
 
+// Draws each node with the image its tree chooses for it at that moment.
+class NodeDelegate : public rix::Big5CaptionDelegate {
+public:
+  NodeDelegate(TAutoTreeView* tree)
+      : Big5CaptionDelegate(TAutoTreeView::CaptionRole, tree), tree_(tree) {}
+
+protected:
+  void initStyleOption(QStyleOptionViewItem* option, const QModelIndex& index) const override {
+    Big5CaptionDelegate::initStyleOption(option, index);
+    const QIcon icon = tree_->NodeIcon(index, option->state & QStyle::State_Selected);
+    if (icon.isNull()) return;
+    option->icon = icon;
+    option->features |= QStyleOptionViewItem::HasDecoration;
+    option->decorationSize = tree_->iconSize();
+  }
+
+private:
+  TAutoTreeView* tree_;
+};
+
 }  // namespace
 
 TAutoTreeView::TAutoTreeView(QWidget* parent) : QTreeWidget(parent) {
   setColumnCount(1);
   setHeaderHidden(true);
+  // A caption wider than the area is shown whole and scrolled to sideways.
+  header()->setStretchLastSection(false);
+  header()->setSectionResizeMode(0, QHeaderView::ResizeToContents);
   setIndentation(kIndentation);
   setRootIsDecorated(true);
   setUniformRowHeights(true);
@@ -97,10 +121,8 @@ TAutoTreeView::TAutoTreeView(QWidget* parent) : QTreeWidget(parent) {
   setDropIndicatorShown(false);  // our own line and frame instead
   // Highlight the node itself, not the lines and buttons beside it.
   setStyleSheet(QStringLiteral("TAutoTreeView { show-decoration-selected: 0; }"));
-  setItemDelegate(new rix::Big5CaptionDelegate(CaptionRole, this));
-
-  nodeIcon_.addPixmap(NodeImage(0), QIcon::Normal);
-  nodeIcon_.addPixmap(NodeImage(1), QIcon::Selected);
+  setItemDelegate(new NodeDelegate(this));
+  SetImages({NodeImage(0), NodeImage(1)});
 
   scrollTimer_.setInterval(60);
   connect(&scrollTimer_, &QTimer::timeout, this, &TAutoTreeView::ScrollTick);
@@ -110,6 +132,26 @@ TAutoTreeView::TAutoTreeView(QWidget* parent) : QTreeWidget(parent) {
 
 QPixmap TAutoTreeView::NodeImage(int index) { return DrawNodeImage(index == 1); }
 
+void TAutoTreeView::SetImages(const QVector<QPixmap>& images) {
+  images_.clear();
+  for (const QPixmap& pm : images) {
+    // The same picture in both modes: the style would tint a selected one.
+    QIcon icon;
+    icon.addPixmap(pm, QIcon::Normal);
+    icon.addPixmap(pm, QIcon::Selected);
+    images_.append(icon);
+  }
+  viewport()->update();
+}
+
+QIcon TAutoTreeView::NodeIcon(const QModelIndex& index, bool selected) const {
+  QTreeWidgetItem* node = itemFromIndex(index);
+  if (!node) return {};
+  const int image = selected ? (getSelectedIndex ? getSelectedIndex(node) : 1)
+                             : (getImageIndex ? getImageIndex(node) : 0);
+  return images_.value(image);
+}
+
 QPixmap TAutoTreeView::CopyCursorImage() { return DrawCopyCursor(); }
 
 QTreeWidgetItem* TAutoTreeView::MakeItem(const QByteArray& caption, int key) const {
@@ -117,7 +159,6 @@ QTreeWidgetItem* TAutoTreeView::MakeItem(const QByteArray& caption, int key) con
   item->setData(0, CaptionRole, caption);
   item->setData(0, KeyRole, key);
   item->setText(0, rix::Big5Decode(caption));
-  item->setIcon(0, nodeIcon_);
   item->setFlags(Qt::ItemIsSelectable | Qt::ItemIsEnabled | Qt::ItemIsEditable |
                  Qt::ItemIsDragEnabled | Qt::ItemIsDropEnabled);
   return item;

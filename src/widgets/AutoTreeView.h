@@ -51,8 +51,17 @@ public:
   // subtree. Without a callback nothing is deleted.
   bool DeleteSelected();
 
-  // Node images: 0 for every node, 1 for the selected one.
+  // The tree's own images: 0 for a node, 1 for the selected node.
   static QPixmap NodeImage(int index);
+  // The image list the nodes are drawn from (the tree's own two at start),
+  // and the owner's choice among them, asked whenever a node is drawn: the
+  // image of a node, and the image of the selected node. Without a handler a
+  // node shows image 0 and the selected node image 1.
+  void SetImages(const QVector<QPixmap>& images);
+  std::function<int(QTreeWidgetItem* node)> getImageIndex;
+  std::function<int(QTreeWidgetItem* node)> getSelectedIndex;
+  // What a node is drawn with, selected or not; null for an index outside the list.
+  QIcon NodeIcon(const QModelIndex& index, bool selected) const;
   // Pointer shape while a drag would copy; the hot spot is its centre.
   static QPixmap CopyCursorImage();
 
@@ -84,7 +93,7 @@ private:
   void OnCurrentChanged(QTreeWidgetItem* current);
 
   ConfirmFn confirm_;
-  QIcon nodeIcon_;
+  QVector<QIcon> images_;
   bool quiet_ = false;  // no notifications while nodes are rearranged
   QPersistentModelIndex dragged_;
   QPersistentModelIndex dropTarget_;

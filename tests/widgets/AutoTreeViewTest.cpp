@@ -3,6 +3,7 @@
 #include <QAbstractItemModelTester>
 #include <QApplication>
 #include <QLineEdit>
+#include <QScrollBar>
 #include <QSignalSpy>
 #include <QTest>
 
@@ -83,13 +84,38 @@ TEST_F(AutoTreeViewTest, LoadBuildsNodesWithCaptionBytesAndKeys) {
   EXPECT_FALSE(view.SelectFirstNode());
 }
 
-TEST_F(AutoTreeViewTest, SelectedNodeShowsItsOwnImage) {
-  const QIcon icon = view.topLevelItem(0)->icon(0);
-  const QImage normal = icon.pixmap(16, 16, QIcon::Normal).toImage();
-  const QImage selected = icon.pixmap(16, 16, QIcon::Selected).toImage();
-  EXPECT_EQ(normal, TAutoTreeView::NodeImage(0).toImage());
-  EXPECT_EQ(selected, TAutoTreeView::NodeImage(1).toImage());
-  EXPECT_NE(normal, selected);
+TEST_F(AutoTreeViewTest, ACaptionWiderThanTheTreeScrollsSideways) {
+  view.resize(120, 200);
+  view.LoadNodes({{"A", -1, -1}, {rixtest::Big5(u"街機合輯 (目錄一) 很長的名稱"_s), 1, 0}});
+  view.expandAll();
+  Show();
+  QTreeWidgetItem* wide = view.topLevelItem(0)->child(0);
+  const int textWidth = view.fontMetrics().horizontalAdvance(wide->text(0));
+  EXPECT_GE(view.visualItemRect(wide).width(), textWidth);
+  EXPECT_GT(view.horizontalScrollBar()->maximum(), 0);
+}
+
+TEST_F(AutoTreeViewTest, NodesAreDrawnWithTheImagesTheirHandlersChoose) {
+  const QModelIndex first = view.model()->index(0, 0);
+  auto image = [&](bool selected) {
+    return view.NodeIcon(first, selected).pixmap(16, 16, QIcon::Selected).toImage();
+  };
+  EXPECT_EQ(image(false), TAutoTreeView::NodeImage(0).toImage());
+  EXPECT_EQ(image(true), TAutoTreeView::NodeImage(1).toImage());
+  EXPECT_NE(image(false), image(true));
+  QList<QTreeWidgetItem*> chosenFor;
+  view.getSelectedIndex = [&](QTreeWidgetItem* node) {
+    chosenFor << node;
+    return 0;
+  };
+  EXPECT_EQ(image(true), TAutoTreeView::NodeImage(0).toImage());
+  EXPECT_EQ(chosenFor, QList<QTreeWidgetItem*>{view.topLevelItem(0)});
+  // Drawing asks too.
+  Show();
+  view.setCurrentItem(view.topLevelItem(0));
+  chosenFor.clear();
+  view.grab();
+  EXPECT_TRUE(chosenFor.contains(view.topLevelItem(0)));
 }
 
 TEST_F(AutoTreeViewTest, SelectionChangesAreReportedForKeysAndFirstNode) {

@@ -137,6 +137,8 @@ void StringGrid::clearCells() {
   beginBulkChange();
   data().clearCells();
   endBulkChange();
+  // New rows are not in the order of the last sort.
+  horizontalHeader()->setSortIndicatorShown(false);
 }
 
 void StringGrid::clearRow(int row) {
@@ -197,6 +199,10 @@ void StringGrid::headerReleased(int col) {
   data().sortRows(sortCol_, sortAsc_, 1);
   row_ = data().rowOfId(id);
   endBulkChange();
+  // A visual aid only: the grid sorts on releases, never on the indicator.
+  horizontalHeader()->setSortIndicator(sortCol_,
+                                       sortAsc_ ? Qt::AscendingOrder : Qt::DescendingOrder);
+  horizontalHeader()->setSortIndicatorShown(true);
 }
 
 void StringGrid::attachPopupMenu(QMenu* menu) {

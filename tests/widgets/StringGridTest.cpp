@@ -98,6 +98,12 @@ TEST(StringGrid, HeaderReleaseSortsAsBytesWithTieBreakAndFlip) {
   // A right-button release sorts nothing.
   QTest::mouseClick(g.horizontalHeader()->viewport(), Qt::RightButton, {}, HeaderPoint(g, 0));
   EXPECT_EQ(g.sortColumn(), 1);
+  // The header shows the last sort and its direction, until other rows come in.
+  EXPECT_TRUE(g.horizontalHeader()->isSortIndicatorShown());
+  EXPECT_EQ(g.horizontalHeader()->sortIndicatorSection(), 1);
+  EXPECT_EQ(g.horizontalHeader()->sortIndicatorOrder(), Qt::DescendingOrder);
+  g.clearCells();
+  EXPECT_FALSE(g.horizontalHeader()->isSortIndicatorShown());
 }
 
 TEST(StringGrid, FewerThanTwoDataRowsAreNotSorted) {

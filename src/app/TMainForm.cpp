@@ -126,6 +126,7 @@ void TMainForm::BuildWindow() {
       "RIX Frontend  --  a front end for game emulators  --  http://rixfront.example/  --  "
       "rix@rixfront.example"));
   RixLED1->setFixedHeight(52);
+  RixLED1->setAccessibleName(QStringLiteral("跑馬燈"));
   connect(RixLED1, &TRixLED::clicked, this, [this] { Guard([this] { RixLED1Click(); }); });
   setStatusBar(new BannerSlot(RixLED1, this));
 
@@ -160,11 +161,13 @@ void TMainForm::BuildLeftColumn() {
   g->setContentsMargins(0, 0, 0, 0);
   EmuGrid = new StringGrid(EmuArea);
   EmuGrid->setObjectName(QStringLiteral("EmuGrid"));
+  EmuGrid->setAccessibleName(QStringLiteral("模擬器列表"));
   EmuGrid->data().setColCount(8);
   EmuGrid->setRowCount(2);
   EmuGrid->setColCount(8);
   EmuTree = new TAutoTreeView(EmuArea);
   EmuTree->setObjectName(QStringLiteral("EmuTree"));
+  EmuTree->setAccessibleName(QStringLiteral("模擬器階層"));
   EmuTree->setContextMenuPolicy(Qt::CustomContextMenu);
   connect(EmuTree, &TAutoTreeView::NodeChanged, this,
           [this](QTreeWidgetItem* node) { Guard([this, node] { EmuTreeChange(EmuTree, node); }); });
@@ -200,6 +203,7 @@ void TMainForm::BuildLeftColumn() {
   iv->setContentsMargins(1, 1, 1, 1);
   GameImage = new rix::PictureView(ImagePanel);
   GameImage->setObjectName(QStringLiteral("GameImage"));
+  GameImage->setAccessibleName(QStringLiteral("遊戲圖片"));
   GameImage->onLoadFailed = [this](const QString& text) {
     dialogs_->messageBox(rix::Dialogs::Kind::Info, text, rix::Dialogs::Ok);
   };
@@ -225,7 +229,9 @@ void TMainForm::BuildPages() {
   RomGrid->setObjectName(QStringLiteral("RomGrid"));
   RomGrid->setColCount(6);
   RomGrid->setRowCount(2);
+  RomGrid->setAccessibleName(QStringLiteral("遊戲列表"));
   RomGrid->setImages({rix::Glyphs::LampOff(), rix::Glyphs::LampOn()});
+  RomGrid->setImageTexts({QStringLiteral("找不到遊戲檔案"), QStringLiteral("遊戲檔案存在")});
   t1->addWidget(RomGrid, 1);
   RomPanel = new rix::PanelLabel(TabSheet1);
   RomPanel->setObjectName(QStringLiteral("RomPanel"));
@@ -287,8 +293,12 @@ void TMainForm::BuildPages() {
   StatusBar1 = new QStatusBar(Dock9710);
   StatusBar1->setObjectName(QStringLiteral("StatusBar1"));
   StatusBar1->setSizeGripEnabled(false);
-  for (int w : {90, 50, 90, 90, 90, 50}) {
+  const std::pair<int, const char*> panels[] = {{90, "游標位置"}, {50, "修改狀態"},
+                                                {90, "總行數"},   {90, "首行"},
+                                                {90, "位元組數"}, {50, "輸入模式"}};
+  for (const auto& [w, name] : panels) {
     auto* panel = new QLabel(StatusBar1);
+    panel->setAccessibleName(QString::fromUtf8(name));
     panel->setFixedWidth(w);
     panel->setFrameStyle(QFrame::Panel | QFrame::Sunken);
     StatusBar1->addWidget(panel);

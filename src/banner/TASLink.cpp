@@ -1,12 +1,17 @@
 #include "banner/TASLink.h"
 
+#include <QAccessible>
 #include <QDesktopServices>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QStyle>
 #include <iterator>
 
+#include "banner/LinkAccessible.h"
+
 TASLink::TASLink(QWidget* parent) : QLabel(parent) {
+  static const bool described = (QAccessible::installFactory(&LinkAccessible::Create), true);
+  Q_UNUSED(described);
   setAutoFillBackground(false);
   setAttribute(Qt::WA_Hover);
   setCursor(Qt::PointingHandCursor);

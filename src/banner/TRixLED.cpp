@@ -1,5 +1,6 @@
 #include "banner/TRixLED.h"
 
+#include <QAccessible>
 #include <QEvent>
 #include <QFontMetrics>
 #include <QMouseEvent>
@@ -7,6 +8,8 @@
 #include <QTimer>
 #include <algorithm>
 #include <cstring>
+
+#include "banner/RixLEDAccessible.h"
 
 namespace {
 
@@ -31,6 +34,8 @@ int Mod(int a, int m) {
 }  // namespace
 
 TRixLED::TRixLED(QWidget* parent) : QWidget(parent) {
+  static const bool described = (QAccessible::installFactory(&RixLEDAccessible::Create), true);
+  Q_UNUSED(described);
   // Every pixel is painted each time, so Qt need not clear first.
   setAttribute(Qt::WA_OpaquePaintEvent);
   color_ = palette().color(QPalette::Button);

@@ -47,6 +47,7 @@ NeoRagePage::NeoRagePage(QWidget* parent)
   FrameskipEdit->setFixedWidth(FrameskipEdit->fontMetrics().horizontalAdvance(u'0') * 3 + 12);
   FrameskipUpDown->setRange(kFrameskipMin, kFrameskipMax);
   FrameskipUpDown->setBuddy(FrameskipEdit);
+  FrameskipUpDown->setAccessibleName(Label7->text());
   Label7->setBuddy(FrameskipEdit);
 
   auto* counter = new QHBoxLayout;

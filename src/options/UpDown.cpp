@@ -22,6 +22,9 @@ UpDown::UpDown(QWidget* parent)
     button->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Expanding);
     layout->addWidget(button);
   }
+  // Arrow buttons carry no text: screen readers need names.
+  up_->setAccessibleName(QStringLiteral("增加"));
+  down_->setAccessibleName(QStringLiteral("減少"));
   connect(up_, &QToolButton::clicked, this, [this] { stepBy(1); });
   connect(down_, &QToolButton::clicked, this, [this] { stepBy(-1); });
 }

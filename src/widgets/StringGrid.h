@@ -50,6 +50,7 @@ public:
   void setCellImage(int col, int row, int index);
   int cellImage(int col, int row) const { return data().cellImage(col, row); }
   void setImages(const QVector<QPixmap>& images);
+  void setImageTexts(const QStringList& texts) { model_->setImageTexts(texts); }
 
   // Wraps changes made to data() directly (bulk loads): the view is rebuilt
   // once at the end and the cursor kept where it was, within the new bounds.

@@ -44,6 +44,12 @@ QVariant StringGridModel::data(const QModelIndex& index, int role) const {
       if (img >= 0 && img < images_.size()) return images_[img];
       return {};
     }
+    case Qt::AccessibleTextRole: {
+      const int img = grid_.cellImage(index.column(), row);
+      if (img < 0 || img >= imageTexts_.size()) return {};
+      const QString text = Big5Decode(grid_.cell(index.column(), row));
+      return text.isEmpty() ? imageTexts_[img] : text + u' ' + imageTexts_[img];
+    }
     default:
       return {};
   }

@@ -28,6 +28,9 @@ public:
 
   void setImages(const QVector<QPixmap>& images) { images_ = images; }
   const QVector<QPixmap>& images() const { return images_; }
+  // What each image says, for screen readers: a cell with an image is read
+  // as its text followed by the image's text.
+  void setImageTexts(const QStringList& texts) { imageTexts_ = texts; }
   void setEditable(bool on) { editable_ = on; }
   bool editable() const { return editable_; }
 
@@ -48,6 +51,7 @@ public:
 private:
   GridData grid_;
   QVector<QPixmap> images_;
+  QStringList imageTexts_;
   bool editable_ = false;
 };
 

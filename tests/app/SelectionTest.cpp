@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <QAccessible>
+#include <QApplication>
 #include <QCheckBox>
 #include <QDir>
 #include <QFile>
@@ -9,14 +11,19 @@
 #include <QStackedWidget>
 #include <QTableWidget>
 #include <QTest>
+#include <QTimer>
+#include <QToolButton>
 
 #include "TestSupport.h"
 #include "UrlRecorder.h"
 #include "app/PanelLabel.h"
 #include "app/TMainForm.h"
 #include "banner/TASLink.h"
+#include "banner/TAboutForm.h"
+#include "banner/TRixLED.h"
 #include "options/CommonPage.h"
 #include "options/NeoRagePage.h"
+#include "options/UpDown.h"
 #include "options/ZsnesPage.h"
 #include "widgets/AutoTreeView.h"
 #include "widgets/PictureView.h"
@@ -409,4 +416,46 @@ TEST_F(SelectionTest, ChangedTablesAreOfferedForSavingBeforeTheyAreLost) {
   EXPECT_EQ(dialogs.shown().last().kind, "error");
   EXPECT_TRUE(form->isVisible());
   EXPECT_EQ(rixtest::ReadAll(aList), saved);
+}
+
+TEST_F(SelectionTest, ScreenReadersFindEveryPartByName) {
+  Catalogue({Emu("NeoRage", 1, "lists\\a.lst", "games\\a", "pics\\a\\")});
+  auto iface = [](QObject* o) { return QAccessible::queryAccessibleInterface(o); };
+  auto name = [&](QObject* o) { return iface(o)->text(QAccessible::Name); };
+  EXPECT_EQ(name(form->EmuGrid), QStringLiteral("模擬器列表"));
+  EXPECT_EQ(name(form->RomGrid), QStringLiteral("遊戲列表"));
+  EXPECT_EQ(name(form->EmuTree), QStringLiteral("模擬器階層"));
+  EXPECT_EQ(name(form->GameImage), QStringLiteral("遊戲圖片"));
+  EXPECT_EQ(name(form->NeoRagePage->FrameskipUpDown->upButton()), QStringLiteral("增加"));
+  EXPECT_EQ(name(form->NeoRagePage->FrameskipUpDown->downButton()), QStringLiteral("減少"));
+  QStringList panels;
+  for (QLabel* panel : form->StatusPanels) panels << name(panel);
+  EXPECT_EQ(panels.join(u','), QStringLiteral("游標位置,修改狀態,總行數,首行,位元組數,輸入模式"));
+  // A lamp says whether the game is there.
+  QAccessibleTableInterface* table = iface(form->RomGrid)->tableInterface();
+  ASSERT_NE(table, nullptr);
+  EXPECT_EQ(table->cellAt(0, 0)->text(QAccessible::Name), QStringLiteral("遊戲檔案存在"));
+  EXPECT_EQ(table->cellAt(1, 0)->text(QAccessible::Name), QStringLiteral("找不到遊戲檔案"));
+  EXPECT_EQ(table->cellAt(0, 1)->text(QAccessible::Name), "Alpha");
+  // The web link is a link whose press opens the address.
+  QAccessibleInterface* link = iface(form->WWWLink);
+  EXPECT_EQ(link->role(), QAccessible::Link);
+  EXPECT_EQ(link->text(QAccessible::Name), "rixfront.example/e1");
+  rixtest::UrlRecorder urls;
+  ASSERT_NE(link->actionInterface(), nullptr);
+  link->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
+  EXPECT_EQ(urls.opened, QList<QUrl>{QUrl("http://rixfront.example/e1")});
+  // The banner is named and its press opens the about window.
+  QAccessibleInterface* banner = iface(form->RixLED1);
+  EXPECT_EQ(banner->text(QAccessible::Name), QStringLiteral("跑馬燈"));
+  EXPECT_EQ(banner->text(QAccessible::Description), form->RixLED1->Text());
+  ASSERT_NE(banner->actionInterface(), nullptr);
+  bool opened = false;
+  QTimer::singleShot(50, [&] {
+    auto* box = qobject_cast<TAboutForm*>(QApplication::activeModalWidget());
+    opened = box != nullptr;
+    if (box) box->close();
+  });
+  banner->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
+  EXPECT_TRUE(opened);
 }

@@ -41,6 +41,8 @@ QString NativePath(const QString& path) {
 QString CleanRelativeName(const QString& name) {
   QString n = name;
   n.replace(u'\\', u'/');
+  // Most names have no such part: they go back as they are, without a split.
+  if (!n.startsWith(u'.') && !n.contains(QLatin1String("/."))) return n;
   const QStringList parts = n.split(u'/');
   if (!parts.contains(QStringLiteral(".")) && !parts.contains(QStringLiteral(".."))) return n;
   QStringList kept;

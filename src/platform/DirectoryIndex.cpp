@@ -153,7 +153,8 @@ bool DirectoryIndex::hasFile(const QString& name) {
   }
   n.replace('\\', '/');
   if (n.endsWith('/')) return false;
-  n = QFile::encodeName(CleanRelativeName(QFile::decodeName(n)));
+  if (n.startsWith('.') || n.contains("/."))
+    n = QFile::encodeName(CleanRelativeName(QFile::decodeName(n)));
   const QList<QByteArray> parts = n.split('/');
   QString dir = root_;
   for (qsizetype i = 0; i < parts.size(); ++i) {

@@ -1,0 +1,86 @@
+#include <gtest/gtest.h>
+
+#include <QTextCursor>
+#include <QTextDocument>
+
+#include "docs/DocumentPrint.h"
+#include "docs/DocumentSearch.h"
+
+using namespace rix;
+using F = SearchFlag;
+
+namespace {
+
+// Where the cursor's selection is, as "start-end".
+QString Sel(const QTextCursor& c) {
+  return QString::number(c.selectionStart()) + '-' + QString::number(c.selectionEnd());
+}
+
+}  // namespace
+
+TEST(DocumentSearch, HitsInALine) {
+  const QString line = "Cat cat scat cat_ cat";
+  EXPECT_EQ(FindInLine(line, 0, u"cat", F::MatchCase), 4);
+  EXPECT_EQ(FindInLine(line, 0, u"cat", {}), 0);
+  EXPECT_EQ(FindInLine(line, 5, u"cat", F::MatchCase | F::WholeWord), 18);  // not scat, cat_
+  EXPECT_EQ(FindInLine(line, 21, u"cat", F::Backward | F::MatchCase), 18);
+  EXPECT_EQ(FindInLine(line, 20, u"cat", F::Backward | F::MatchCase), 13);  // must end by 20
+  EXPECT_EQ(FindInLine(line, 8, u"CAT", F::Backward | F::WholeWord), 4);
+  EXPECT_EQ(FindInLine(line, 2, u"cat", F::Backward), -1);
+  EXPECT_EQ(FindInLine(line, 0, u"", {}), -1);
+  EXPECT_EQ(FindInLine(u"中文中", 0, u"文", F::WholeWord), -1);  // a letter on each side
+}
+
+TEST(DocumentSearch, SearchGoesFromTheCaretWithoutWrapping) {
+  QTextDocument doc("one two\nthree two\ntwo");
+  QTextCursor c(&doc);
+  c.setPosition(4);
+  ASSERT_TRUE(SearchDocument(c, "two", F::MatchCase));
+  EXPECT_EQ(Sel(c), "4-7");
+  ASSERT_TRUE(SearchDocument(c, "two", F::MatchCase));  // on from the hit's end
+  EXPECT_EQ(Sel(c), "14-17");
+  ASSERT_TRUE(SearchDocument(c, "two", F::MatchCase));
+  EXPECT_EQ(Sel(c), "18-21");
+  EXPECT_FALSE(SearchDocument(c, "two", F::MatchCase));  // no wrap to the top
+  EXPECT_EQ(Sel(c), "18-21");
+  ASSERT_TRUE(SearchDocument(c, "two", F::MatchCase | F::Backward));  // back from the hit's start
+  EXPECT_EQ(Sel(c), "14-17");
+  ASSERT_TRUE(SearchDocument(c, "TWO", F::Backward));
+  EXPECT_EQ(Sel(c), "4-7");
+  EXPECT_FALSE(SearchDocument(c, "two", F::Backward));
+  // Only the first 255 characters of the find text count.
+  QTextDocument longer(QString(255, u'a') + 'b');
+  QTextCursor l(&longer);
+  EXPECT_TRUE(SearchDocument(l, QString(255, u'a') + "zzz", {}));
+}
+
+TEST(DocumentSearch, ReplaceOneAndReplaceAll) {
+  QTextDocument doc("a cat, a cat\ncatcat cat");
+  QTextCursor c(&doc);
+  // The selection is not the find text: nothing replaced, the next hit selected.
+  c.setPosition(0);
+  c.setPosition(1, QTextCursor::KeepAnchor);
+  EXPECT_EQ(ReplaceInDocument(c, "cat", "dog", F::ReplaceOne | F::MatchCase), 0);
+  EXPECT_EQ(Sel(c), "2-5");
+  EXPECT_EQ(ReplaceInDocument(c, "cat", "dog", F::ReplaceOne | F::MatchCase), 1);
+  EXPECT_EQ(doc.toPlainText(), "a dog, a cat\ncatcat cat");
+  EXPECT_EQ(Sel(c), "9-12");
+  // All: the selection, then every whole word to the end, not before the caret.
+  EXPECT_EQ(ReplaceInDocument(c, "CAT", "cat cat", F::ReplaceAll | F::WholeWord), 2);
+  EXPECT_EQ(doc.toPlainText(), "a dog, a cat cat\ncatcat cat cat");
+  doc.undo();  // one step undoes the whole replace
+  EXPECT_EQ(doc.toPlainText(), "a dog, a cat\ncatcat cat");
+  c.setPosition(0);
+  EXPECT_EQ(ReplaceInDocument(c, "xyz", "", F::ReplaceAll), -1);
+  EXPECT_EQ(ReplaceInDocument(c, "xyz", "", F::ReplaceOne), -1);
+  EXPECT_EQ(ReplaceInDocument(c, "cat", "", F::ReplaceAll | F::MatchCase), 4);
+  EXPECT_EQ(doc.toPlainText(), "a dog, a \n ");
+}
+
+TEST(DocumentPrint, PrintableLinesExpandTabsAndKeepTheSelectionInPlace) {
+  EXPECT_EQ(PrintableLine(u"a\tb\t\tc", 8, 1024), "a       b               c");
+  EXPECT_EQ(PrintableLine(u"abcdefgh", 8, 1024, 3), "   defgh");
+  EXPECT_EQ(PrintableLine(u"\tabcdef", 8, 1024, 3, 5), "          cd");
+  EXPECT_EQ(PrintableLine(QString(2000, u'x'), 8, 1024).size(), 1024);
+  EXPECT_EQ(PrintableLine(QString(1023, u'x') + '\t', 8, 1024).size(), 1024);
+}

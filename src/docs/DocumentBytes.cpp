@@ -2,15 +2,59 @@
 
 #include <QTextBlock>
 #include <QTextDocument>
-#include <numeric>
 
+#include "docs/DocumentFile.h"
 #include "platform/Big5Codec.h"
 
 namespace rix {
 
 namespace {
 
+constexpr qsizetype kChunk = 1 << 20;
+
 int BlockBytes(const QTextBlock& b) { return static_cast<int>(Big5Codec::byteLength(b.text())); }
+
+// Gathers small pieces into one buffer before they go to the sink; large
+// ones go straight through.
+class Gather {
+public:
+  explicit Gather(const std::function<void(const char*, qsizetype)>& sink) : sink_(sink) {
+    buffer_.reserve(kChunk);
+  }
+  ~Gather() = default;
+  void put(const char* p, qsizetype n) {
+    if (buffer_.size() + n > kChunk) flush();
+    if (n >= kChunk)
+      sink_(p, n);
+    else
+      buffer_.append(p, n);
+  }
+  void encode(QStringView text) {
+    // Encoded a piece at a time, never splitting a surrogate pair or a
+    // character from its alternate mark.
+    while (!text.isEmpty()) {
+      qsizetype piece = std::min(text.size(), kChunk);
+      while (piece < text.size() && piece > 0 &&
+             (text[piece].isLowSurrogate() || text[piece].unicode() == Big5Codec::kAlternateMark))
+        --piece;
+      if (piece == 0) piece = std::min(text.size(), kChunk);
+      if (buffer_.size() + 2 * piece > kChunk) flush();
+      const qsizetype at = buffer_.size();
+      buffer_.resize(at + 2 * piece);
+      char* begin = buffer_.data() + at;
+      buffer_.truncate(at + (Big5Codec::encodeTo(text.first(piece), begin) - begin));
+      text = text.sliced(piece);
+    }
+  }
+  void flush() {
+    if (!buffer_.isEmpty()) sink_(buffer_.constData(), buffer_.size());
+    buffer_.truncate(0);
+  }
+
+private:
+  const std::function<void(const char*, qsizetype)>& sink_;
+  QByteArray buffer_;
+};
 
 }  // namespace
 
@@ -27,15 +71,21 @@ DocumentBytes::DocumentBytes(QTextDocument* doc) : QObject(doc), doc_(doc) {
   recountAll();
 }
 
-void DocumentBytes::recountAll() {
-  blocks_.clear();
-  blocks_.reserve(static_cast<size_t>(doc_->blockCount()));
-  for (QTextBlock b = doc_->begin(); b.isValid(); b = b.next()) blocks_.push_back(BlockBytes(b));
-  sum_ = std::accumulate(blocks_.begin(), blocks_.end(), qint64(0));
-  total_ = sum_ + 2 * (static_cast<qint64>(blocks_.size()) - 1);
+void DocumentBytes::sumUp() {
+  total_ = 2 * (static_cast<qint64>(paragraphs_.size()) - 1);
+  for (const Paragraph& p : paragraphs_) total_ += p.bytes;
 }
 
-void DocumentBytes::replaceAll(const std::vector<int>& paragraphBytes,
+void DocumentBytes::recountAll() {
+  file_.clear();
+  paragraphs_.clear();
+  paragraphs_.reserve(static_cast<size_t>(doc_->blockCount()));
+  for (QTextBlock b = doc_->begin(); b.isValid(); b = b.next())
+    paragraphs_.push_back({BlockBytes(b), -1});
+  sumUp();
+}
+
+void DocumentBytes::replaceAll(const DocumentText& text, const QByteArray& file,
                                const std::function<void()>& setText) {
   suspended_ = true;
   try {
@@ -46,13 +96,15 @@ void DocumentBytes::replaceAll(const std::vector<int>& paragraphBytes,
     throw;
   }
   suspended_ = false;
-  if (static_cast<int>(paragraphBytes.size()) != doc_->blockCount()) {
+  const size_t n = text.paragraphBytes.size();
+  if (n != static_cast<size_t>(doc_->blockCount()) || text.paragraphStarts.size() != n) {
     recountAll();  // the text was not what the sizes describe
     return;
   }
-  blocks_ = paragraphBytes;
-  sum_ = std::accumulate(blocks_.begin(), blocks_.end(), qint64(0));
-  total_ = sum_ + 2 * (static_cast<qint64>(blocks_.size()) - 1);
+  file_ = file;
+  paragraphs_.resize(n);
+  for (size_t i = 0; i < n; ++i) paragraphs_[i] = {text.paragraphBytes[i], text.paragraphStarts[i]};
+  sumUp();
 }
 
 void DocumentBytes::changed(int position, int, int added) {
@@ -60,7 +112,7 @@ void DocumentBytes::changed(int position, int, int added) {
   // The paragraphs now covering the change replace the ones that covered it
   // before; the paragraphs after it are the same ones, only moved.
   const int newCount = doc_->blockCount();
-  const int oldCount = static_cast<int>(blocks_.size());
+  const int oldCount = static_cast<int>(paragraphs_.size());
   QTextBlock first = doc_->findBlock(position);
   if (!first.isValid()) first = doc_->lastBlock();
   QTextBlock last = doc_->findBlock(position + added);
@@ -72,22 +124,85 @@ void DocumentBytes::changed(int position, int, int added) {
     recountAll();  // not a change this bookkeeping can follow
     return;
   }
-  const auto at = blocks_.begin() + from;
-  sum_ -= std::accumulate(at, at + oldSpan, qint64(0));
-  std::vector<int> fresh;
+  std::vector<Paragraph> fresh;
   fresh.reserve(static_cast<size_t>(newSpan));
   for (QTextBlock b = first;; b = b.next()) {
-    fresh.push_back(BlockBytes(b));
+    fresh.push_back({BlockBytes(b), -1});
     if (b == last) break;
   }
-  sum_ += std::accumulate(fresh.begin(), fresh.end(), qint64(0));
+  const auto at = paragraphs_.begin() + from;
+  for (auto p = at; p != at + oldSpan; ++p) total_ -= p->bytes;
+  for (const Paragraph& p : fresh) total_ += p.bytes;
+  total_ += 2 * (newSpan - oldSpan);
   if (oldSpan == newSpan) {
     std::copy(fresh.begin(), fresh.end(), at);
   } else {
-    blocks_.erase(at, at + oldSpan);
-    blocks_.insert(blocks_.begin() + from, fresh.begin(), fresh.end());
+    paragraphs_.erase(at, at + oldSpan);
+    paragraphs_.insert(paragraphs_.begin() + from, fresh.begin(), fresh.end());
   }
-  total_ = sum_ + 2 * (static_cast<qint64>(blocks_.size()) - 1);
+}
+
+void DocumentBytes::write(const std::function<void(const char*, qsizetype)>& sink) const {
+  const size_t n = paragraphs_.size();
+  size_t edited = 0;
+  for (const Paragraph& p : paragraphs_) edited += p.origin < 0;
+  // Looking up many changed paragraphs one by one costs more than encoding
+  // the whole text once.
+  if (edited > 1024 && edited > n / 16) {
+    writeEncoded(sink);
+    return;
+  }
+  Gather out(sink);
+  const char* file = file_.constData();
+  qsizetype runStart = 0, runEnd = -1;  // unchanged bytes not handed on yet
+  auto endRun = [&] {
+    if (runEnd >= 0) out.put(file + runStart, runEnd - runStart);
+    runEnd = -1;
+  };
+  auto fromFile = [&](qsizetype a, qsizetype b) {
+    if (a != runEnd) {
+      endRun();
+      runStart = a;
+    }
+    runEnd = b;
+  };
+  for (size_t i = 0; i < n; ++i) {
+    const Paragraph& p = paragraphs_[i];
+    if (i + 1 == n && p.bytes == 0) break;
+    if (p.origin >= 0) {
+      const qsizetype end = p.origin + p.bytes;
+      if (file_.size() >= end + 2 && file[end] == '\r' && file[end + 1] == '\n') {
+        fromFile(p.origin, end + 2);
+        continue;
+      }
+      fromFile(p.origin, end);
+    } else {
+      endRun();
+      out.encode(doc_->findBlockByNumber(static_cast<int>(i)).text());
+    }
+    endRun();
+    out.put("\r\n", 2);
+  }
+  endRun();
+  out.flush();
+}
+
+void DocumentBytes::writeEncoded(const std::function<void(const char*, qsizetype)>& sink) const {
+  // The raw text is every paragraph in order, each break a paragraph
+  // separator: one copy out of the document.
+  const QString raw = doc_->toRawText();
+  const QStringView all(raw);
+  Gather out(sink);
+  for (qsizetype pos = 0;;) {
+    const qsizetype brk = all.indexOf(QChar::ParagraphSeparator, pos);
+    const QStringView paragraph = all.sliced(pos, (brk < 0 ? all.size() : brk) - pos);
+    if (brk < 0 && paragraph.isEmpty()) break;
+    out.encode(paragraph);
+    out.put("\r\n", 2);
+    if (brk < 0) break;
+    pos = brk + 1;
+  }
+  out.flush();
 }
 
 }  // namespace rix

@@ -15,7 +15,6 @@ namespace rix {
 namespace {
 
 constexpr char kCtrlZ = 26;
-constexpr qsizetype kWriteChunk = 1 << 20;
 
 void AppendParagraph(QStringView paragraph, bool last, QByteArray& out) {
   if (last && paragraph.isEmpty()) return;
@@ -25,11 +24,12 @@ void AppendParagraph(QStringView paragraph, bool last, QByteArray& out) {
 
 // Replaces the editor's whole text with a file's, the byte count taken from
 // the file rather than counted again.
-void SetEditorText(DocEditor& editor, const DocumentText& text) {
-  DocumentBytes::of(editor.document())->replaceAll(text.paragraphBytes, [&] {
+void SetEditorText(DocEditor& editor, const DocumentText& text, const QByteArray& file) {
+  DocumentBytes::of(editor.document())->replaceAll(text, file, [&] {
     editor.setPlainText(text.text);
   });
   editor.document()->setModified(false);
+  editor.updateStatus();
 }
 
 }  // namespace
@@ -48,6 +48,7 @@ DocumentText ReadDocumentBytes(QByteArrayView bytes) {
     while (kept > pos && (p[kept - 1] == ' ' || p[kept - 1] == '\t')) --kept;
     Big5Codec::decode(bytes.sliced(pos, kept - pos), out.text);
     out.paragraphBytes.push_back(static_cast<int>(kept - pos));
+    out.paragraphStarts.push_back(pos);
     if (lineEnd == end) break;
     out.text.append(u'\n');
     pos = lineEnd + 1;
@@ -67,22 +68,24 @@ QByteArray FormatParagraphs(const QStringList& paragraphs) {
 
 void LoadDocumentFile(DocEditor& editor, const QString& nativePath) {
   WaitCursor busy;
-  const DocumentText text = ReadDocumentBytes(ReadFileBytes(nativePath));
-  SetEditorText(editor, text);
+  const QByteArray file = ReadFileBytes(nativePath);
+  SetEditorText(editor, ReadDocumentBytes(file), file);
   editor.setFileName(nativePath);
 }
 
 void ReadTextFile(DocEditor& editor, const QString& nativePath, bool add) {
   WaitCursor busy;
-  DocumentText text = ReadDocumentBytes(ReadFileBytes(nativePath));
+  const QByteArray file = ReadFileBytes(nativePath);
+  DocumentText text = ReadDocumentBytes(file);
   if (!add) {
-    SetEditorText(editor, text);
+    SetEditorText(editor, text, file);
     return;
   }
   // The file's lines, not counting the empty rest after a final line break.
   if (text.paragraphBytes.back() == 0) {
     text.text.chop(text.text.size() - text.text.lastIndexOf(u'\n'));
     text.paragraphBytes.pop_back();
+    text.paragraphStarts.pop_back();
     if (text.paragraphBytes.empty()) return;
   }
   QTextDocument* doc = editor.document();
@@ -93,18 +96,9 @@ void ReadTextFile(DocEditor& editor, const QString& nativePath, bool add) {
   doc->setModified(modified);
 }
 
-void SaveDocumentFile(const QTextDocument& doc, const QString& nativePath) {
+void SaveDocumentFile(QTextDocument& doc, const QString& nativePath) {
   AtomicFileWriter file(nativePath);
-  QByteArray buffer;
-  buffer.reserve(kWriteChunk * 2);
-  for (QTextBlock b = doc.begin(); b.isValid(); b = b.next()) {
-    AppendParagraph(b.text(), !b.next().isValid(), buffer);
-    if (buffer.size() >= kWriteChunk) {
-      file.write(buffer.constData(), buffer.size());
-      buffer.truncate(0);
-    }
-  }
-  file.write(buffer.constData(), buffer.size());
+  DocumentBytes::of(&doc)->write([&](const char* p, qsizetype n) { file.write(p, n); });
   file.commit();
 }
 
@@ -114,6 +108,8 @@ void SaveDocumentFile(DocEditor& editor, const QString& nativePath) {
   editor.document()->setModified(false);
 }
 
-void ClearDocument(DocEditor& editor) { SetEditorText(editor, DocumentText{QString(), {0}}); }
+void ClearDocument(DocEditor& editor) {
+  SetEditorText(editor, DocumentText{QString(), {0}, {0}}, QByteArray());
+}
 
 }  // namespace rix

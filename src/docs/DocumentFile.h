@@ -19,8 +19,9 @@ class DocEditor;
 // saves back to the bytes it was read from, but for those rules and the CR LF
 // line ends.
 struct DocumentText {
-  QString text;                     // the paragraphs joined by "\n"; none holds a "\n"
-  std::vector<int> paragraphBytes;  // the Big5 size of each paragraph
+  QString text;                            // the paragraphs joined by "\n"; none holds a "\n"
+  std::vector<int> paragraphBytes;         // the Big5 size of each paragraph
+  std::vector<qsizetype> paragraphStarts;  // where each one's bytes start in the file
 };
 
 DocumentText ReadDocumentBytes(QByteArrayView bytes);
@@ -43,7 +44,7 @@ void ReadTextFile(DocEditor& editor, const QString& nativePath, bool add);
 // Writes the document (see FormatParagraphs) by way of a temporary file renamed
 // over the target, then clears the modified flag.
 void SaveDocumentFile(DocEditor& editor, const QString& nativePath);
-void SaveDocumentFile(const QTextDocument& doc, const QString& nativePath);
+void SaveDocumentFile(QTextDocument& doc, const QString& nativePath);
 // One empty paragraph, modified flag cleared.
 void ClearDocument(DocEditor& editor);
 

@@ -8,7 +8,8 @@
 namespace rix {
 
 // Text crosses between Big5 bytes (files, cells) and Unicode (the screen)
-// only here. A character with no Big5 code becomes "?".
+// only here and, for documents that must keep every byte, in Big5Codec.h. A
+// character with no Big5 code becomes "?".
 QString Big5Decode(QByteArrayView bytes);
 QByteArray Big5Encode(QStringView text);
 

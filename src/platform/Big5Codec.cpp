@@ -2,6 +2,7 @@
 
 #include <QStringDecoder>
 #include <QStringEncoder>
+#include <algorithm>
 #include <vector>
 
 namespace rix {
@@ -145,18 +146,26 @@ QString Big5Codec::decode(QByteArrayView bytes) {
   return s;
 }
 
-void Big5Codec::encode(QStringView text, QByteArray& out) {
-  out.reserve(out.size() + text.size() * 2);
+char* Big5Codec::encodeTo(QStringView text, char* out) {
   Walk(text, [&](quint16 code, qsizetype size, qsizetype at) {
     if (size == 1) {
-      out.append(static_cast<char>(code));
+      *out++ = static_cast<char>(code);
     } else if (size == 2) {
-      out.append(static_cast<char>(code >> 8));
-      out.append(static_cast<char>(code & 0xFF));
+      *out++ = static_cast<char>(code >> 8);
+      *out++ = static_cast<char>(code & 0xFF);
     } else {
-      out.append(EncodeOther(text.sliced(at, -size)));
+      const QByteArray other = EncodeOther(text.sliced(at, -size));
+      out = std::copy(other.begin(), other.end(), out);
     }
   });
+  return out;
+}
+
+void Big5Codec::encode(QStringView text, QByteArray& out) {
+  const qsizetype start = out.size();
+  out.resize(start + 2 * text.size());
+  char* begin = out.data() + start;
+  out.truncate(start + (encodeTo(text, begin) - begin));
 }
 
 QByteArray Big5Codec::encode(QStringView text) {

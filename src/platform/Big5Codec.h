@@ -25,6 +25,9 @@ public:
   static void encode(QStringView text, QByteArray& out);
   static QString decode(QByteArrayView bytes);
   static QByteArray encode(QStringView text);
+  // Writes the bytes at out, which has room for 2 * text.size(); returns the
+  // end of what it wrote.
+  static char* encodeTo(QStringView text, char* out);
   // What encode would produce, in bytes, without producing it.
   static qsizetype byteLength(QStringView text);
 

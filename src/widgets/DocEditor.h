@@ -49,6 +49,10 @@ public:
   };
   Selection selection() const;
 
+  // Raises showStatus now, for changes the editor does not see (a count kept
+  // outside it).
+  void updateStatus() { emitStatus(); }
+
   // Calls fn(line, text) for the display lines first to last, in order.
   void forEachDisplayLine(int first, int last,
                           const std::function<void(int, QStringView)>& fn) const;

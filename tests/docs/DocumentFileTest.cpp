@@ -138,11 +138,20 @@ TEST(DocumentFile, AFailedSaveLeavesTheOldFileAndTheFlag) {
   EXPECT_THROW(LoadDocumentFile(editor, dir.file("missing.txt")), FileError);
 }
 
-TEST(DocumentBytes, FollowsEveryKindOfEdit) {
+TEST(DocumentBytes, CountAndSaveFollowEveryKindOfEdit) {
   QTextDocument doc;
   DocumentBytes* bytes = DocumentBytes::of(&doc);
   EXPECT_EQ(bytes, DocumentBytes::of(&doc));
-  EXPECT_EQ(bytes->total(), 0);
+  auto written = [&] {
+    QByteArray out;
+    bytes->write([&](const char* p, qsizetype n) { out.append(p, n); });
+    return out;
+  };
+  // Loaded from a file whose lines a save rewrites in several ways.
+  const QByteArray file = "a  \nb\r\n\xA4\xA4\r\rc\r\n\r\nlast";
+  const DocumentText text = ReadDocumentBytes(file);
+  bytes->replaceAll(text, file, [&] { doc.setPlainText(text.text); });
+  EXPECT_EQ(written(), FormatParagraphs(DocumentParagraphs(text)));
   const QString pieces[] = {"ab", "中文", "\n", "x\ny", "\n\n", QStringLiteral("\uF8A3"), "😀"};
   QTextCursor c(&doc);
   quint32 seed = 7;
@@ -171,6 +180,13 @@ TEST(DocumentBytes, FollowsEveryKindOfEdit) {
         doc.redo();
         break;
     }
-    ASSERT_EQ(bytes->total(), Counted(Paragraphs(doc))) << "step " << step;
+    const QStringList now = Paragraphs(doc);
+    ASSERT_EQ(bytes->total(), Counted(now)) << "step " << step;
+    ASSERT_EQ(written(), FormatParagraphs(now)) << "step " << step;
   }
+  // A text nobody loaded: every paragraph encoded, in one pass.
+  QStringList many;
+  for (int i = 0; i < 3000; ++i) many << QStringLiteral("第%1行").arg(i);
+  doc.setPlainText(many.join('\n'));
+  EXPECT_EQ(written(), FormatParagraphs(many));
 }

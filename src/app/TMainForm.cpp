@@ -8,7 +8,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
-#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QSplitter>
 #include <QStackedWidget>
@@ -35,6 +34,7 @@
 #include "platform/FileOps.h"
 #include "widgets/AutoTreeView.h"
 #include "widgets/Dialogs.h"
+#include "widgets/DocEditor.h"
 #include "widgets/Glyphs.h"
 #include "widgets/MenuShortcuts.h"
 #include "widgets/PictureView.h"
@@ -284,11 +284,8 @@ void TMainForm::BuildPages() {
   MemoToolBar->setAllowedAreas(Qt::TopToolBarArea);
   new rix::ToolDock(QStringLiteral("Dock9710"), Dock9710, Qt::TopToolBarArea, this);
   BuildMemoToolBar();
-  EmuDoc = new QPlainTextEdit(Dock9710);
+  EmuDoc = new rix::DocEditor(Dock9710);
   EmuDoc->setObjectName(QStringLiteral("EmuDoc"));
-  EmuDoc->setContextMenuPolicy(Qt::CustomContextMenu);
-  connect(EmuDoc, &QWidget::customContextMenuRequested, this,
-          [this](const QPoint& p) { MemoPopupMenu->exec(EmuDoc->viewport()->mapToGlobal(p)); });
   Dock9710->setCentralWidget(EmuDoc);
   StatusBar1 = new QStatusBar(Dock9710);
   StatusBar1->setObjectName(QStringLiteral("StatusBar1"));
@@ -300,6 +297,7 @@ void TMainForm::BuildPages() {
     auto* panel = new QLabel(StatusBar1);
     panel->setAccessibleName(QString::fromUtf8(name));
     panel->setFixedWidth(w);
+    panel->setAlignment(Qt::AlignCenter);
     panel->setFrameStyle(QFrame::Panel | QFrame::Sunken);
     StatusBar1->addWidget(panel);
     StatusPanels.append(panel);
@@ -309,6 +307,7 @@ void TMainForm::BuildPages() {
   RomPage->addTab(TabSheet3, QStringLiteral("說明"));
   RomPage->setCurrentIndex(0);
   ActiveEditor = EmuDoc;
+  WireEmuDoc();
 }
 
 void TMainForm::BuildMenus() {
@@ -393,96 +392,150 @@ void TMainForm::BuildMenus() {
   Reload2 = item(EmuTreePopupMenu, "Reload2", QStringLiteral("重新載入(&R)"),
                  QKeySequence(Qt::CTRL | Qt::Key_R), [this] { Reload2Click(); });
 
+  BuildMemoMenu();
+}
+
+void TMainForm::BuildMemoMenu() {
   MemoPopupMenu = new QMenu(this);
   MemoPopupMenu->setObjectName(QStringLiteral("MemoPopupMenu"));
   struct MemoItem {
+    QAction* TMainForm::*action;  // nullptr: a separator
     const char* name;
     const char* caption;
     QKeySequence key;
+    const char* hint;
     bool enabled;
   };
+  using K = QKeySequence;
   const MemoItem memo[] = {
-      {"MemoOpen1", "開啟舊檔(&L)...", QKeySequence(Qt::CTRL | Qt::Key_L), true},
-      {"MemoSaveAs1", "另存新檔(&S)...", QKeySequence(Qt::CTRL | Qt::Key_S), true},
-      {nullptr, nullptr, {}, true},
-      {"MemoUndo1", "復原", QKeySequence(Qt::CTRL | Qt::Key_Z), true},
-      {"MemoRedo1", "重覆", QKeySequence(Qt::CTRL | Qt::Key_Y), true},
-      {nullptr, nullptr, {}, true},
-      {"MemoSelectAll1", "全選(&B)", QKeySequence(Qt::CTRL | Qt::Key_B), true},
-      {"MemoCopy1", "複製(&C)", QKeySequence(Qt::CTRL | Qt::Key_C), false},
-      {"MemoCut1", "剪下(&X)", QKeySequence(Qt::CTRL | Qt::Key_X), false},
-      {"MemoPaste1", "貼上(&V)", QKeySequence(Qt::CTRL | Qt::Key_V), true},
-      {nullptr, nullptr, {}, true},
-      {"MemoFind1", "尋找(&F)...", QKeySequence(Qt::CTRL | Qt::Key_F), false},
-      {"MemoReplace1", "取代(&R)...", QKeySequence(Qt::CTRL | Qt::Key_R), false},
-      {"MemoFindNext1", "再找(&N)", QKeySequence(Qt::Key_F3), false},
-      {"MemoGoto1", "跳行(&G)...", QKeySequence(Qt::CTRL | Qt::Key_G), false},
-      {nullptr, nullptr, {}, true},
-      {"MemoInsertFile1", "插入文字檔(&I)...", QKeySequence(Qt::CTRL | Qt::Key_I), true},
-      {"MemoAppendFile1", "加入文字檔(&A)...", QKeySequence(Qt::CTRL | Qt::Key_A), true},
-      {nullptr, nullptr, {}, true},
-      {"MemoWordWrap1", "自動斷行(&W)", QKeySequence(Qt::CTRL | Qt::Key_W), true},
-      {"MemoPrint1", "列印(&P)...", QKeySequence(Qt::CTRL | Qt::Key_P), true},
-      {"MemoToolBar1", "顯示編輯工具列(T)", QKeySequence(Qt::CTRL | Qt::Key_T), true},
+      {&TMainForm::MemoOpen1, "MemoOpen1", "開啟舊檔(&L)...", K(Qt::CTRL | Qt::Key_L),
+       "讀入文字檔並取代目前所有資料", true},
+      {&TMainForm::MemoSaveAs1, "MemoSaveAs1", "另存新檔(&S)...", K(Qt::CTRL | Qt::Key_S),
+       "將目前資料另存新檔", true},
+      {nullptr, nullptr, nullptr, {}, nullptr, true},
+      {&TMainForm::MemoUndo1, "MemoUndo1", "復原", K(Qt::CTRL | Qt::Key_Z), "復原", true},
+      {&TMainForm::MemoRedo1, "MemoRedo1", "重覆", K(Qt::CTRL | Qt::Key_Y), "重覆", true},
+      {nullptr, nullptr, nullptr, {}, nullptr, true},
+      {&TMainForm::MemoSelectAll1, "MemoSelectAll1", "全選(&B)", K(Qt::CTRL | Qt::Key_B),
+       "選取全部文字", true},
+      {&TMainForm::MemoCopyToClipboard1, "MemoCopyToClipboard1", "複製(&C)",
+       K(Qt::CTRL | Qt::Key_C), "複製選取的文字", false},
+      {&TMainForm::MemoCutToClipboard1, "MemoCutToClipboard1", "剪下(&X)", K(Qt::CTRL | Qt::Key_X),
+       "剪下選取的文字", false},
+      {&TMainForm::MemoPasteFromClipboard1, "MemoPasteFromClipboard1", "貼上(&V)",
+       K(Qt::CTRL | Qt::Key_V), "將剪貼簿內容貼到目前游標位置", true},
+      {nullptr, nullptr, nullptr, {}, nullptr, true},
+      {&TMainForm::MemoFind1, "MemoFind1", "尋找(&F)...", K(Qt::CTRL | Qt::Key_F), "尋找指定字串",
+       false},
+      {&TMainForm::MemoReplace1, "MemoReplace1", "取代(&R)...", K(Qt::CTRL | Qt::Key_R),
+       "取代指定字串", false},
+      {&TMainForm::MemoFindNext1, "MemoFindNext1", "再找(&N)", K(Qt::Key_F3), "繼續尋找字串",
+       false},
+      {&TMainForm::MemoGoToLine1, "MemoGoToLine1", "跳行(&G)...", K(Qt::CTRL | Qt::Key_G),
+       "跳到指定行號", false},
+      {nullptr, nullptr, nullptr, {}, nullptr, true},
+      {&TMainForm::MemoInsert1, "MemoInsert1", "插入文字檔(&I)...", K(Qt::CTRL | Qt::Key_I),
+       "讀入文字檔並插入目前游標處", true},
+      {&TMainForm::MemoAdd1, "MemoAdd1", "加入文字檔(&A)...", K(Qt::CTRL | Qt::Key_A),
+       "讀入文字檔並將加到目前資料最後", true},
+      {nullptr, nullptr, nullptr, {}, nullptr, true},
+      {&TMainForm::MemoWrap1, "MemoWrap1", "自動斷行(&W)", K(Qt::CTRL | Qt::Key_W), "自動斷行顯示",
+       true},
+      {&TMainForm::MemoPrint1, "MemoPrint1", "列印(&P)...", K(Qt::CTRL | Qt::Key_P), "列印資料",
+       true},
+      {&TMainForm::MemoToolBar1, "MemoToolBar1", "顯示編輯工具列(T)", K(Qt::CTRL | Qt::Key_T),
+       nullptr, true},
   };
   for (const MemoItem& mi : memo) {
-    if (!mi.name) {
+    if (!mi.action) {
       MemoPopupMenu->addSeparator();
       continue;
     }
-    QAction* a = item(MemoPopupMenu, mi.name, QString::fromUtf8(mi.caption), mi.key, nullptr);
+    QAction* a = MemoPopupMenu->addAction(QString::fromUtf8(mi.caption));
+    a->setObjectName(QString::fromLatin1(mi.name));
+    a->setShortcut(mi.key);
+    // The editor takes these actions too: their keys act only while it has the focus.
+    a->setShortcutContext(Qt::WidgetShortcut);
+    if (mi.hint) a->setStatusTip(QString::fromUtf8(mi.hint));
     a->setEnabled(mi.enabled);
+    this->*mi.action = a;
   }
-  MemoToolBar1 = MemoPopupMenu->findChild<QAction*>(QStringLiteral("MemoToolBar1"));
+  // The menu item carries the check mark; its toolbar button only triggers it.
+  MemoWrap1->setCheckable(true);
 
-  connect(MemoToolBar1, &QAction::triggered, this,
-          [this] { Guard([this] { MemoToolBar1Click(); }); });
+  auto on = [this](QAction* a, std::function<void()> handler) {
+    connect(a, &QAction::triggered, this, [this, handler] { Guard(handler); });
+  };
+  for (QAction* a : {MemoOpen1, MemoInsert1, MemoAdd1}) on(a, [this, a] { MemoOpen1Click(a); });
+  on(MemoSaveAs1, [this] { MemoSaveAs1Click(); });
+  on(MemoUndo1, [this] { MemoUndo1Click(); });
+  on(MemoRedo1, [this] { MemoRedo1Click(); });
+  on(MemoSelectAll1, [this] { MemoSelectAll1Click(); });
+  on(MemoCopyToClipboard1, [this] { MemoCopyToClipboard1Click(); });
+  on(MemoCutToClipboard1, [this] { MemoCutToClipboard1Click(); });
+  on(MemoPasteFromClipboard1, [this] { MemoPasteFromClipboard1Click(); });
+  on(MemoFind1, [this] { MemoFind1Click(); });
+  on(MemoReplace1, [this] { MemoReplace1Click(); });
+  on(MemoFindNext1, [this] { MemoFindNext1Click(); });
+  on(MemoGoToLine1, [this] { MemoGoToLine1Click(); });
+  on(MemoWrap1, [this] { MemoWrap1Click(); });
+  on(MemoPrint1, [this] { MemoPrint1Click(); });
+  on(MemoToolBar1, [this] { MemoToolBar1Click(); });
 }
 
 void TMainForm::BuildMemoToolBar() {
-  // The documentation toolbar: each button runs the menu item of its caption
-  // and follows its enabled state.
+  // The documentation toolbar: each button runs the handler of the menu item
+  // of its caption, with itself as the sender, and follows its enabled state.
   struct MemoButton {
-    const char* item;
+    QAction* TMainForm::*button;  // nullptr: a separator
+    QAction* TMainForm::*item;
+    const char* name;
     const char* hint;
     const char* glyph;
   };
+  using F = TMainForm;
   const MemoButton buttons[] = {
-      {"MemoOpen1", "開啟舊檔", "open"},
-      {"MemoSaveAs1", "另存新檔", "save"},
-      {nullptr, nullptr, nullptr},
-      {"MemoUndo1", "復原", "undo"},
-      {"MemoRedo1", "重覆", "redo"},
-      {nullptr, nullptr, nullptr},
-      {"MemoSelectAll1", "全選", "selectall"},
-      {"MemoCopy1", "複製", "copy"},
-      {"MemoCut1", "剪下", "cut"},
-      {"MemoPaste1", "貼上", "paste"},
-      {nullptr, nullptr, nullptr},
-      {"MemoFind1", "尋找", "find"},
-      {"MemoReplace1", "取代", "replace"},
-      {"MemoFindNext1", "再找", "findnext"},
-      {"MemoGoto1", "跳行", "goto"},
-      {nullptr, nullptr, nullptr},
-      {"MemoInsertFile1", "插入文字檔", "insertfile"},
-      {"MemoAppendFile1", "加入文字檔", "appendfile"},
-      {nullptr, nullptr, nullptr},
-      {"MemoWordWrap1", "自動斷行", "wrap"},
-      {"MemoPrint1", "列印", "print"},
+      {&F::MemoOpenSB, &F::MemoOpen1, "MemoOpenSB", "開啟舊檔", "open"},
+      {&F::MemoSaveAsSB, &F::MemoSaveAs1, "MemoSaveAsSB", "另存新檔", "save"},
+      {nullptr, nullptr, nullptr, nullptr, nullptr},
+      {&F::MemoUndoSB, &F::MemoUndo1, "MemoUndoSB", "復原", "undo"},
+      {&F::MemoRedoSB, &F::MemoRedo1, "MemoRedoSB", "重覆", "redo"},
+      {nullptr, nullptr, nullptr, nullptr, nullptr},
+      {&F::MemoSelectAllSB, &F::MemoSelectAll1, "MemoSelectAllSB", "全選", "selectall"},
+      {&F::MemoCopyToClipboardSB, &F::MemoCopyToClipboard1, "MemoCopyToClipboardSB", "複製",
+       "copy"},
+      {&F::MemoCutToClipboardSB, &F::MemoCutToClipboard1, "MemoCutToClipboardSB", "剪下", "cut"},
+      {&F::MemoPasteFromClipboardSB, &F::MemoPasteFromClipboard1, "MemoPasteFromClipboardSB",
+       "貼上", "paste"},
+      {nullptr, nullptr, nullptr, nullptr, nullptr},
+      {&F::MemoFindSB, &F::MemoFind1, "MemoFindSB", "尋找", "find"},
+      {&F::MemoReplaceSB, &F::MemoReplace1, "MemoReplaceSB", "取代", "replace"},
+      {&F::MemoFindNextSB, &F::MemoFindNext1, "MemoFindNextSB", "再找", "findnext"},
+      {&F::MemoGoToLineSB, &F::MemoGoToLine1, "MemoGoToLineSB", "跳行", "goto"},
+      {nullptr, nullptr, nullptr, nullptr, nullptr},
+      {&F::MemoInsertSB, &F::MemoInsert1, "MemoInsertSB", "插入文字檔", "insertfile"},
+      {&F::MemoAddSB, &F::MemoAdd1, "MemoAddSB", "加入文字檔", "appendfile"},
+      {nullptr, nullptr, nullptr, nullptr, nullptr},
+      {&F::MemoWrapSB, &F::MemoWrap1, "MemoWrapSB", "自動斷行", "wrap"},
+      {&F::MemoPrintSB, &F::MemoPrint1, "MemoPrintSB", "列印", "print"},
   };
   for (const MemoButton& b : buttons) {
-    if (!b.item) {
+    if (!b.button) {
       MemoToolBar->addSeparator();
       continue;
     }
-    QAction* menuItem = MemoPopupMenu->findChild<QAction*>(QString::fromLatin1(b.item));
+    QAction* menuItem = this->*b.item;
     QAction* a = MemoToolBar->addAction(rix::Glyphs::Toolbar(QString::fromLatin1(b.glyph)),
                                         QString::fromUtf8(b.hint));
-    a->setObjectName(QString::fromLatin1(b.item).chopped(1) + QStringLiteral("SB"));
+    a->setObjectName(QString::fromLatin1(b.name));
     a->setToolTip(QString::fromUtf8(b.hint));
     a->setEnabled(menuItem->isEnabled());
     connect(menuItem, &QAction::enabledChanged, a, &QAction::setEnabled);
-    connect(a, &QAction::triggered, menuItem, &QAction::trigger);
+    if (menuItem == MemoOpen1 || menuItem == MemoInsert1 || menuItem == MemoAdd1)
+      connect(a, &QAction::triggered, this, [this, a] { Guard([this, a] { MemoOpen1Click(a); }); });
+    else
+      connect(a, &QAction::triggered, menuItem, &QAction::trigger);
+    this->*b.button = a;
   }
 }
 
@@ -642,6 +695,9 @@ void TMainForm::FormShow() {
 void TMainForm::FormResize() { CommonPage->fitCommandEdits(RomPage->width()); }
 
 void TMainForm::FormCloseQuery(bool& canClose) {
+  // The close goes on whatever the answer, unless saving the document failed:
+  // then the window stays, with the edits, for another try.
+  canClose = false;
   ConfirmSaveDocument();
   ConfirmSaveList(RomGrid);
   ConfirmSaveList(EmuGrid);

@@ -4,13 +4,13 @@
 #include <QPointer>
 #include <functional>
 
+#include "docs/DocumentSearch.h"
 #include "widgets/StringGrid.h"
 
 class QAction;
 class QLabel;
 class QLineEdit;
 class QMenu;
-class QPlainTextEdit;
 class QPushButton;
 class QSplitter;
 class QStackedWidget;
@@ -35,6 +35,8 @@ class PictureView;
 class CommonPage;
 class NeoRagePage;
 class ZsnesPage;
+class DocEditor;
+class SearchDialog;
 }  // namespace rix
 
 // What the main window is given from outside, so that a test can build it
@@ -98,7 +100,13 @@ public:
   QPushButton* SaveCommandBtn = nullptr;
   QMainWindow* Dock9710 = nullptr;
   QToolBar* MemoToolBar = nullptr;
-  QPlainTextEdit* EmuDoc = nullptr;
+  QAction *MemoOpenSB = nullptr, *MemoSaveAsSB = nullptr, *MemoUndoSB = nullptr,
+          *MemoRedoSB = nullptr, *MemoSelectAllSB = nullptr, *MemoCopyToClipboardSB = nullptr,
+          *MemoCutToClipboardSB = nullptr, *MemoPasteFromClipboardSB = nullptr,
+          *MemoFindSB = nullptr, *MemoReplaceSB = nullptr, *MemoFindNextSB = nullptr,
+          *MemoGoToLineSB = nullptr, *MemoInsertSB = nullptr, *MemoAddSB = nullptr,
+          *MemoWrapSB = nullptr, *MemoPrintSB = nullptr;
+  rix::DocEditor* EmuDoc = nullptr;
   QStatusBar* StatusBar1 = nullptr;
   QList<QLabel*> StatusPanels;
   QMenu* GridPopupMenu = nullptr;
@@ -111,7 +119,14 @@ public:
   QMenu* EmuTreePopupMenu = nullptr;
   QAction *ShowEmuGrid1 = nullptr, *Reload2 = nullptr;
   QMenu* MemoPopupMenu = nullptr;
-  QAction* MemoToolBar1 = nullptr;
+  QAction *MemoOpen1 = nullptr, *MemoSaveAs1 = nullptr, *MemoUndo1 = nullptr, *MemoRedo1 = nullptr,
+          *MemoSelectAll1 = nullptr, *MemoCopyToClipboard1 = nullptr,
+          *MemoCutToClipboard1 = nullptr, *MemoPasteFromClipboard1 = nullptr, *MemoFind1 = nullptr,
+          *MemoReplace1 = nullptr, *MemoFindNext1 = nullptr, *MemoGoToLine1 = nullptr,
+          *MemoInsert1 = nullptr, *MemoAdd1 = nullptr, *MemoWrap1 = nullptr, *MemoPrint1 = nullptr,
+          *MemoToolBar1 = nullptr;
+  rix::SearchDialog* FindDialog1 = nullptr;
+  rix::SearchDialog* ReplaceDialog1 = nullptr;
   QTimer* Timer1 = nullptr;
   TWinSaver* WinSaver1 = nullptr;
 
@@ -130,7 +145,8 @@ public:
   QString CurrentDir;
   int LaunchTicks = 0;
   bool ParsingOptions = false;
-  QWidget* ActiveEditor = nullptr;
+  rix::DocEditor* ActiveEditor = nullptr;
+  rix::SearchOptions SearchOptions;
 
   // ---- start-up and window (application shell) ----
   void FormCreate();
@@ -178,9 +194,32 @@ public:
   // An empty game list (header and one empty row, nothing to save) and no picture.
   void EmptyRomList();
 
-  // ---- calls into subsystems built later (empty until then) ----
+  // ---- documentation editor ----
   void ConfirmSaveDocument();
   void LoadDocument(int row);
+  void MemoSave1Click();
+  void MemoOpen1Click(QObject* sender);
+  void MemoSaveAs1Click();
+  void MemoUndo1Click();
+  void MemoRedo1Click();
+  void MemoSelectAll1Click();
+  void MemoCopyToClipboard1Click();
+  void MemoCutToClipboard1Click();
+  void MemoPasteFromClipboard1Click();
+  void MemoFind1Click();
+  void MemoReplace1Click();
+  void FindDialog1Find(rix::SearchDialog* sender);
+  void ReplaceDialog1Replace(bool all);
+  void MemoFindNext1Click();
+  void MemoGoToLine1Click();
+  void MemoWrap1Click();
+  void MemoPrint1Click();
+  void EmuDocShowStatus(rix::DocEditor* sender, int line, int column);
+  void EmuDocMouseDown(rix::DocEditor* sender);
+  // The enabled states of find, replace, find next and go to line.
+  void UpdateMemoCommands();
+
+  // ---- calls into subsystems built later (empty until then) ----
   void ParseNeoRageOptions();
   void ScanlinesChkClick();
 
@@ -244,6 +283,10 @@ private:
   void BuildToolBars();
   void BuildMemoToolBar();
   void BuildMenus();
+  void BuildMemoMenu();
+  void WireEmuDoc();
+  // Searches the active editor; a hit is selected and shown.
+  bool SearchEditor(const QString& text);
   void BuildLeftColumn();
   void BuildPages();
   void WireGrids();

@@ -4,5 +4,3 @@
 
 void TMainForm::RowPicAddText1Click() {}
 void TMainForm::RowDelPic1Click() {}
-void TMainForm::ConfirmSaveDocument() {}
-void TMainForm::LoadDocument(int) {}

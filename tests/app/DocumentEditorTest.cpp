@@ -38,6 +38,14 @@ QStringList Emu(int key, const QString& doc) {
   return {"", QString::number(key), doc, "emu\\run", "l.lst", "", "", "", "", "No", "No", "No", ""};
 }
 
+std::unique_ptr<TMainForm> Form(const QString& appDir, ScriptedDialogs& dialogs) {
+  MainFormSetup s;
+  s.appDir = appDir;
+  s.tempDir = appDir + "tmp/";
+  s.dialogs = &dialogs;
+  return std::make_unique<TMainForm>(s);
+}
+
 class DocumentEditorTest : public ::testing::Test {
 protected:
   // Emulators 1 and 2 have documents, 3 names a missing one.
@@ -52,11 +60,7 @@ protected:
     table += rixtest::TableLine(Emu(3, "docs\\none.txt"));
     ASSERT_TRUE(rixtest::WriteAll(dir.file("RixFront.ini"), table));
     ASSERT_TRUE(rixtest::WriteAll(dir.file("EmuTree.ini"), "A,1\r\nB,2\r\nC,3\r\n"));
-    MainFormSetup s;
-    s.appDir = dir.path();
-    s.tempDir = dir.path() + "tmp/";
-    s.dialogs = &dialogs;
-    form = std::make_unique<TMainForm>(s);
+    form = Form(dir.path(), dialogs);
     form->resize(800, 600);
     form->show();
     form->RomPage->setCurrentIndex(2);
@@ -468,17 +472,13 @@ TEST(DocumentEditorDemo, EveryDemoEmulatorShowsItsDocument) {
     ASSERT_TRUE(rixtest::WriteAll(dir.file(from.mid(demo.size())), rixtest::ReadAll(from)));
   }
   ScriptedDialogs dialogs;
-  MainFormSetup s;
-  s.appDir = dir.path();
-  s.tempDir = dir.path() + "tmp/";
-  s.dialogs = &dialogs;
-  TMainForm form(s);
-  for (int row = 1; row < form.EmuGrid->rowCount(); ++row) {
-    form.EmuGrid->setRow(row);
-    form.EmuGridClickCell(form.EmuGrid, row, 0);
-    EXPECT_FALSE(form.DocFile.isEmpty()) << row;
-    EXPECT_GE(form.EmuDoc->blockCount(), 10) << row;
-    const QString text = form.EmuDoc->toPlainText();
+  const auto form = Form(dir.path(), dialogs);
+  for (int row = 1; row < form->EmuGrid->rowCount(); ++row) {
+    form->EmuGrid->setRow(row);
+    form->EmuGridClickCell(form->EmuGrid, row, 0);
+    EXPECT_FALSE(form->DocFile.isEmpty()) << row;
+    EXPECT_GE(form->EmuDoc->blockCount(), 10) << row;
+    const QString text = form->EmuDoc->toPlainText();
     EXPECT_TRUE(std::none_of(text.begin(), text.end(), [](QChar c) {
       return c.unicode() >= 0xF880 && c.unicode() <= 0xF8FF;  // bytes that are no Big5
     })) << row;

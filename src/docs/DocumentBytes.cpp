@@ -5,56 +5,28 @@
 
 #include "docs/DocumentFile.h"
 #include "platform/Big5Codec.h"
+#include "platform/ChunkWriter.h"
 
 namespace rix {
 
 namespace {
 
-constexpr qsizetype kChunk = 1 << 20;
-
 int BlockBytes(const QTextBlock& b) { return static_cast<int>(Big5Codec::byteLength(b.text())); }
 
-// Gathers small pieces into one buffer before they go to the sink; large
-// ones go straight through.
-class Gather {
-public:
-  explicit Gather(const std::function<void(const char*, qsizetype)>& sink) : sink_(sink) {
-    buffer_.reserve(kChunk);
+// Encodes text into the writer a piece at a time, never splitting a
+// surrogate pair or a character from its alternate mark.
+void Encode(ChunkWriter& out, QStringView text) {
+  constexpr qsizetype kPiece = ChunkWriter::kSize / 2;
+  while (!text.isEmpty()) {
+    qsizetype piece = std::min(text.size(), kPiece);
+    while (piece < text.size() && piece > 0 &&
+           (text[piece].isLowSurrogate() || text[piece].unicode() == Big5Codec::kAlternateMark))
+      --piece;
+    if (piece == 0) piece = std::min(text.size(), kPiece);
+    out.commit(Big5Codec::encodeTo(text.first(piece), out.reserve(2 * piece)));
+    text = text.sliced(piece);
   }
-  ~Gather() = default;
-  void put(const char* p, qsizetype n) {
-    if (buffer_.size() + n > kChunk) flush();
-    if (n >= kChunk)
-      sink_(p, n);
-    else
-      buffer_.append(p, n);
-  }
-  void encode(QStringView text) {
-    // Encoded a piece at a time, never splitting a surrogate pair or a
-    // character from its alternate mark.
-    while (!text.isEmpty()) {
-      qsizetype piece = std::min(text.size(), kChunk);
-      while (piece < text.size() && piece > 0 &&
-             (text[piece].isLowSurrogate() || text[piece].unicode() == Big5Codec::kAlternateMark))
-        --piece;
-      if (piece == 0) piece = std::min(text.size(), kChunk);
-      if (buffer_.size() + 2 * piece > kChunk) flush();
-      const qsizetype at = buffer_.size();
-      buffer_.resize(at + 2 * piece);
-      char* begin = buffer_.data() + at;
-      buffer_.truncate(at + (Big5Codec::encodeTo(text.first(piece), begin) - begin));
-      text = text.sliced(piece);
-    }
-  }
-  void flush() {
-    if (!buffer_.isEmpty()) sink_(buffer_.constData(), buffer_.size());
-    buffer_.truncate(0);
-  }
-
-private:
-  const std::function<void(const char*, qsizetype)>& sink_;
-  QByteArray buffer_;
-};
+}
 
 }  // namespace
 
@@ -152,11 +124,11 @@ void DocumentBytes::write(const std::function<void(const char*, qsizetype)>& sin
     writeEncoded(sink);
     return;
   }
-  Gather out(sink);
+  ChunkWriter out(sink);
   const char* file = file_.constData();
   qsizetype runStart = 0, runEnd = -1;  // unchanged bytes not handed on yet
   auto endRun = [&] {
-    if (runEnd >= 0) out.put(file + runStart, runEnd - runStart);
+    if (runEnd >= 0) out.put(QByteArrayView(file + runStart, runEnd - runStart));
     runEnd = -1;
   };
   auto fromFile = [&](qsizetype a, qsizetype b) {
@@ -178,10 +150,10 @@ void DocumentBytes::write(const std::function<void(const char*, qsizetype)>& sin
       fromFile(p.origin, end);
     } else {
       endRun();
-      out.encode(doc_->findBlockByNumber(static_cast<int>(i)).text());
+      Encode(out, doc_->findBlockByNumber(static_cast<int>(i)).text());
     }
     endRun();
-    out.put("\r\n", 2);
+    out.put("\r\n");
   }
   endRun();
   out.flush();
@@ -192,13 +164,13 @@ void DocumentBytes::writeEncoded(const std::function<void(const char*, qsizetype
   // separator: one copy out of the document.
   const QString raw = doc_->toRawText();
   const QStringView all(raw);
-  Gather out(sink);
+  ChunkWriter out(sink);
   for (qsizetype pos = 0;;) {
     const qsizetype brk = all.indexOf(QChar::ParagraphSeparator, pos);
     const QStringView paragraph = all.sliced(pos, (brk < 0 ? all.size() : brk) - pos);
     if (brk < 0 && paragraph.isEmpty()) break;
-    out.encode(paragraph);
-    out.put("\r\n", 2);
+    Encode(out, paragraph);
+    out.put("\r\n");
     if (brk < 0) break;
     pos = brk + 1;
   }

@@ -189,4 +189,9 @@ TEST(DocumentBytes, CountAndSaveFollowEveryKindOfEdit) {
   for (int i = 0; i < 3000; ++i) many << QStringLiteral("第%1行").arg(i);
   doc.setPlainText(many.join('\n'));
   EXPECT_EQ(written(), FormatParagraphs(many));
+  // Long changed paragraphs go in pieces that keep every character whole.
+  const QStringList longOnes = {QString(131071, u'x') + QStringLiteral("😀z"),
+                                QString(131071, u'y') + QStringLiteral("十\uFE00")};
+  doc.setPlainText(longOnes.join('\n'));
+  EXPECT_EQ(written(), FormatParagraphs(longOnes));
 }

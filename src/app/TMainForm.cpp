@@ -695,8 +695,8 @@ void TMainForm::FormShow() {
 void TMainForm::FormResize() { CommonPage->fitCommandEdits(RomPage->width()); }
 
 void TMainForm::FormCloseQuery(bool& canClose) {
-  // The close goes on whatever the answer, unless saving the document failed:
-  // then the window stays, with the edits, for another try.
+  // The close goes on whatever the answers, unless a save failed: then the
+  // window stays, with the edits, for another try.
   canClose = false;
   ConfirmSaveDocument();
   ConfirmSaveList(RomGrid);

@@ -57,6 +57,13 @@ QImage ReadWithQt(const QString& path, const char* format) {
   return reader.read();
 }
 
+QString FailureText(PictureFile::Type type, const char* doing) {
+  const TypeInfo* info = InfoOf(type);
+  return info ? QStringLiteral("%1 %2 file failed")
+                    .arg(QLatin1String(doing), QLatin1String(info->failureExt))
+              : QString();
+}
+
 }  // namespace
 
 PictureFile::Type PictureFile::TypeOf(const QString& path) {
@@ -66,11 +73,8 @@ PictureFile::Type PictureFile::TypeOf(const QString& path) {
   return Type::Unknown;
 }
 
-QString PictureFile::ReadFailureText(Type type) {
-  const TypeInfo* info = InfoOf(type);
-  return info ? QStringLiteral("Reading %1 file failed").arg(QLatin1String(info->failureExt))
-              : QString();
-}
+QString PictureFile::ReadFailureText(Type type) { return FailureText(type, "Reading"); }
+QString PictureFile::WriteFailureText(Type type) { return FailureText(type, "Writing"); }
 
 QImage PictureFile::Read(const QString& path, QString* failureText) {
   const Type type = TypeOf(path);

@@ -16,6 +16,8 @@ public:
 
   // "Reading <ext> file failed" for the six known types; empty for Unknown.
   static QString ReadFailureText(Type type);
+  // "Writing <ext> file failed", likewise.
+  static QString WriteFailureText(Type type);
 
   // Decodes the file. The extension's decoder is tried first; a file whose
   // content is some other picture format Qt knows (a PNG saved as .bmp) is

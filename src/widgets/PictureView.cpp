@@ -4,8 +4,6 @@
 #include <QPainter>
 #include <cmath>
 
-#include "widgets/PictureFile.h"
-
 namespace rix {
 
 PictureView::PictureView(QWidget* parent) : QWidget(parent) {
@@ -13,23 +11,29 @@ PictureView::PictureView(QWidget* parent) : QWidget(parent) {
 }
 
 bool PictureView::setImageName(const QString& nativePath) {
-  imageName_ = nativePath;
   QString failure;
   setImage(PictureFile::Read(nativePath, &failure));
+  imageName_ = nativePath;
   if (image_.isNull() && !failure.isEmpty() && onLoadFailed) onLoadFailed(failure);
   return !image_.isNull();
 }
 
 void PictureView::setImage(const QImage& image) {
+  imageName_.clear();
   image_ = image;
   scaled_ = QPixmap();
   scaledFor_ = QSize();
   update();
 }
 
-void PictureView::clear() {
-  imageName_.clear();
-  setImage(QImage());
+void PictureView::clear() { setImage(QImage()); }
+
+bool PictureView::saveImage(const QString& nativePath, PictureFile::Type type,
+                            const PictureWriter::Options& options) {
+  QString error;
+  if (PictureWriter::Write(nativePath, image_, type, options, &error)) return true;
+  if (onSaveFailed) onSaveFailed(error, PictureFile::WriteFailureText(type));
+  return false;
 }
 
 QString PictureView::Filter() { return PictureFile::Filter(); }

@@ -6,6 +6,9 @@
 #include <QWidget>
 #include <functional>
 
+#include "widgets/PictureFile.h"
+#include "widgets/PictureWriter.h"
+
 namespace rix {
 
 // Shows one picture scaled to fit, aspect ratio kept, centred on the
@@ -24,13 +27,21 @@ public:
 
   // The picture as decoded, in its own size; null when none is shown.
   const QImage& image() const { return image_; }
-  // Shows a picture made in memory (a loaded one drawn on, say); the image
-  // name stays as it was.
+  // Shows a picture made in memory (a loaded one drawn on, say). It is no
+  // longer the file, so the image name is cleared: naming the file again
+  // loads it afresh.
   void setImage(const QImage& image);
   void clear();
 
+  // Writes the picture shown as the given type. On failure the writer's text
+  // and "Writing <ext> file failed" go to onSaveFailed, in that order.
+  bool saveImage(const QString& nativePath, PictureFile::Type type,
+                 const PictureWriter::Options& options);
+
   // Called with the text to show the user when a file cannot be decoded.
   std::function<void(const QString& text)> onLoadFailed;
+  // Called with the writer's text and the format's failure text.
+  std::function<void(const QString& writerText, const QString& failureText)> onSaveFailed;
 
   // Open-dialog filter of the picture types this view reads.
   static QString Filter();

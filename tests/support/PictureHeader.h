@@ -1,0 +1,20 @@
+#pragma once
+
+#include <QByteArray>
+
+namespace rixtest {
+
+// What a picture file's own header says about it, read without any picture
+// library, so that the program's writers are checked by a reader of their own.
+struct PictureHeader {
+  int width = 0;
+  int height = 0;
+  int bitsPerPixel = 0;     // over all channels: 24 for RGB, 8 for a 256-colour palette
+  int compression = -1;     // TIFF's compression tag (1 is none)
+  bool interlaced = false;  // PNG
+
+  // False for bytes that are none of PNG, BMP, GIF, JPEG, TIFF and PCX.
+  static bool Read(const QByteArray& bytes, PictureHeader* out);
+};
+
+}  // namespace rixtest

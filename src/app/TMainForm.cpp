@@ -51,6 +51,7 @@ TMainForm::TMainForm(const MainFormSetup& setup, QWidget* parent)
       starter_(setup.starter),
       splash_(setup.splash) {
   Q_ASSERT(dialogs_);
+  CaptionText = MakerWebAddress();
   setObjectName(QStringLiteral("MainForm"));
   setWindowTitle(QStringLiteral("RIX FrontEnd v0.8"));
   QFont f(QStringLiteral("Times New Roman"));
@@ -122,9 +123,8 @@ void TMainForm::BuildWindow() {
   ledFont.setBold(true);
   RixLED1->setFont(ledFont);
   RixLED1->SetAutoSize(true);
-  RixLED1->SetText(QStringLiteral(
-      "RIX Frontend  --  a front end for game emulators  --  http://rixfront.example/  --  "
-      "rix@rixfront.example"));
+  RixLED1->SetText(QStringLiteral("RIX Frontend  --  a front end for game emulators  --  ") +
+                   MakerWebAddress() + QStringLiteral("  --  rix@rixfront.example"));
   RixLED1->setFixedHeight(52);
   RixLED1->setAccessibleName(QStringLiteral("跑馬燈"));
   connect(RixLED1, &TRixLED::clicked, this, [this] { Guard([this] { RixLED1Click(); }); });
@@ -206,6 +206,10 @@ void TMainForm::BuildLeftColumn() {
   GameImage->setAccessibleName(QStringLiteral("遊戲圖片"));
   GameImage->onLoadFailed = [this](const QString& text) {
     dialogs_->messageBox(rix::Dialogs::Kind::Info, text, rix::Dialogs::Ok);
+  };
+  GameImage->onSaveFailed = [this](const QString& writerText, const QString& failureText) {
+    dialogs_->messageBox(rix::Dialogs::Kind::Error, writerText, rix::Dialogs::Ok);
+    dialogs_->messageBox(rix::Dialogs::Kind::Info, failureText, rix::Dialogs::Ok);
   };
   iv->addWidget(GameImage);
   Splitter2->addWidget(top);

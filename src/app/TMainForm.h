@@ -256,6 +256,20 @@ public:
   // A cell of the emulator table's current row, trimmed and decoded.
   QString EmuValue(int col) const;
 
+  // ---- picture tools ----
+  // The picture name of a game row: column 4, lower-cased, then trimmed.
+  QString PictureName(int row) const;
+  // The picture path of a game row: the picture directory and the picture
+  // name joined as they stand, the application-directory rule applied.
+  QString PicturePath(int row) const;
+  // The caption tool's caption and output folder (native, ending with "/"),
+  // kept for the run.
+  QString CaptionText;
+  QString CaptionOutputDir;
+
+  // The maker's web address: the banner names it, and it is the first caption.
+  static QString MakerWebAddress();
+
   // ---- list editing tools ----
   // What find next continues from on one grid: the grid's own last search
   // text and the cell of its last hit. Row 0 after a miss makes the next

@@ -38,13 +38,19 @@ QString PipeFilter(const QString& qtFilter) {
 
 }  // namespace
 
-void TMainForm::RomGridClickCell(QObject*, int row, int) {
-  if (RomListFile.isEmpty()) return;
+QString TMainForm::PictureName(int row) const {
+  return rix::Big5Decode(rix::TrimBytes(rix::LowerAscii(RomGrid->cell(kPictureCol, row))));
+}
+
+QString TMainForm::PicturePath(int row) const {
   // Only the file name is lower-cased, never the directory; the two are
   // joined as they stand.
-  const QString name =
-      rix::Big5Decode(rix::TrimBytes(rix::LowerAscii(RomGrid->cell(kPictureCol, row))));
-  const QString path = rix::ApplyAppDirRule(EmuValue(col::PictureDir) + name, AppDir());
+  return rix::ApplyAppDirRule(EmuValue(col::PictureDir) + PictureName(row), AppDir());
+}
+
+void TMainForm::RomGridClickCell(QObject*, int row, int) {
+  if (RomListFile.isEmpty()) return;
+  const QString path = PicturePath(row);
   const QString native = rix::ResolvePath(path);
   if (!path.isEmpty() && rix::FileExists(native)) {
     GameImage->setVisible(true);

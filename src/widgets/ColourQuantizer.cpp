@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <cstdint>
+#include <memory>
 #include <vector>
 
 namespace rix {
@@ -13,7 +14,6 @@ constexpr int kSide = 32;  // 5 bits per channel
 constexpr int kBins = kSide * kSide * kSide;
 
 int BinOf(QRgb c) { return ((qRed(c) >> 3) << 10) | ((qGreen(c) >> 3) << 5) | (qBlue(c) >> 3); }
-int BinAt(int r, int g, int b) { return (r << 10) | (g << 5) | b; }
 
 // Indexes every pixel by its exact colour; false as soon as there are more
 // colours than allowed.
@@ -50,14 +50,23 @@ bool IndexExactly(const QImage& rgb, int maxColours, QImage& out) {
   return true;
 }
 
+// Pixels per 5-bit bin and the sums of their channels, and the bins that
+// hold any, in the order first met.
 struct Histogram {
-  std::vector<uint32_t> count = std::vector<uint32_t>(kBins, 0);
-  std::vector<std::array<uint64_t, 3>> sum = std::vector<std::array<uint64_t, 3>>(kBins);
+  std::unique_ptr<uint32_t[]> count = std::make_unique<uint32_t[]>(kBins);
+  std::unique_ptr<std::array<uint64_t, 3>[]> sum =
+      std::make_unique<std::array<uint64_t, 3>[]>(kBins);
+  std::vector<int> occupied;
 };
 
+int Channel(int bin, int axis) { return (bin >> (10 - 5 * axis)) & (kSide - 1); }
+
+// A box of the colour cube: the occupied bins [begin, end) of a shared list,
+// and the bounds they span.
 struct Box {
+  size_t begin = 0, end = 0;
   int lo[3] = {0, 0, 0};
-  int hi[3] = {kSide - 1, kSide - 1, kSide - 1};
+  int hi[3] = {0, 0, 0};
   uint64_t pixels = 0;
 
   int longestAxis() const {
@@ -66,61 +75,48 @@ struct Box {
       if (hi[a] - lo[a] > hi[axis] - lo[axis]) axis = a;
     return axis;
   }
-  bool splittable() const { return hi[0] > lo[0] || hi[1] > lo[1] || hi[2] > lo[2]; }
+  bool splittable() const { return end - begin > 1; }
   uint64_t score() const {
     const int axis = longestAxis();
     return pixels * uint64_t(hi[axis] - lo[axis]);
   }
 };
 
-template <typename Fn>
-void ForEachBin(const Box& b, Fn fn) {
-  for (int r = b.lo[0]; r <= b.hi[0]; ++r)
-    for (int g = b.lo[1]; g <= b.hi[1]; ++g)
-      for (int bl = b.lo[2]; bl <= b.hi[2]; ++bl) fn(r, g, bl, BinAt(r, g, bl));
-}
-
-// Narrows the box to the bins that hold pixels and counts them.
-void Shrink(Box& box, const Histogram& h) {
-  int lo[3] = {kSide, kSide, kSide};
-  int hi[3] = {-1, -1, -1};
-  uint64_t pixels = 0;
-  ForEachBin(box, [&](int r, int g, int b, int bin) {
-    if (!h.count[bin]) return;
-    const int c[3] = {r, g, b};
-    for (int a = 0; a < 3; ++a) {
-      lo[a] = std::min(lo[a], c[a]);
-      hi[a] = std::max(hi[a], c[a]);
-    }
-    pixels += h.count[bin];
-  });
+// Sets the bounds and the pixel count from the box's bins.
+void Measure(Box& box, const std::vector<int>& bins, const Histogram& h) {
   for (int a = 0; a < 3; ++a) {
-    box.lo[a] = lo[a];
-    box.hi[a] = hi[a];
+    box.lo[a] = kSide;
+    box.hi[a] = -1;
   }
-  box.pixels = pixels;
+  box.pixels = 0;
+  for (size_t i = box.begin; i < box.end; ++i) {
+    const int bin = bins[i];
+    for (int a = 0; a < 3; ++a) {
+      box.lo[a] = std::min(box.lo[a], Channel(bin, a));
+      box.hi[a] = std::max(box.hi[a], Channel(bin, a));
+    }
+    box.pixels += h.count[bin];
+  }
 }
 
 // Cuts the box at the median of its pixels along its longest side.
-std::pair<Box, Box> Split(const Box& box, const Histogram& h) {
+std::pair<Box, Box> Split(const Box& box, std::vector<int>& bins, const Histogram& h) {
   const int axis = box.longestAxis();
   std::array<uint64_t, kSide> along{};
-  ForEachBin(box, [&](int r, int g, int b, int bin) {
-    const int c[3] = {r, g, b};
-    along[c[axis]] += h.count[bin];
-  });
+  for (size_t i = box.begin; i < box.end; ++i) along[Channel(bins[i], axis)] += h.count[bins[i]];
   uint64_t seen = 0;
   int cut = box.lo[axis];
-  for (int i = box.lo[axis]; i < box.hi[axis]; ++i) {
-    seen += along[i];
-    cut = i;
+  for (int v = box.lo[axis]; v < box.hi[axis]; ++v) {
+    seen += along[v];
+    cut = v;
     if (seen * 2 >= box.pixels) break;
   }
+  const auto middle = std::partition(bins.begin() + box.begin, bins.begin() + box.end,
+                                     [&](int bin) { return Channel(bin, axis) <= cut; });
   Box a = box, b = box;
-  a.hi[axis] = cut;
-  b.lo[axis] = cut + 1;
-  Shrink(a, h);
-  Shrink(b, h);
+  a.end = b.begin = size_t(middle - bins.begin());
+  Measure(a, bins, h);
+  Measure(b, bins, h);
   return {a, b};
 }
 
@@ -131,35 +127,35 @@ QImage MedianCut(const QImage& rgb, int maxColours) {
     for (int x = 0; x < rgb.width(); ++x) {
       const QRgb c = src[x];
       const int bin = BinOf(c);
-      ++h.count[bin];
+      if (h.count[bin]++ == 0) h.occupied.push_back(bin);
       h.sum[bin][0] += qRed(c);
       h.sum[bin][1] += qGreen(c);
       h.sum[bin][2] += qBlue(c);
     }
   }
+  std::vector<int>& bins = h.occupied;
 
   std::vector<Box> boxes(1);
-  Shrink(boxes[0], h);
+  boxes[0].end = bins.size();
+  Measure(boxes[0], bins, h);
   while (int(boxes.size()) < maxColours) {
     auto best = boxes.end();
     for (auto it = boxes.begin(); it != boxes.end(); ++it)
       if (it->splittable() && (best == boxes.end() || it->score() > best->score())) best = it;
     if (best == boxes.end()) break;
-    auto [a, b] = Split(*best, h);
+    auto [a, b] = Split(*best, bins, h);
     *best = a;
     boxes.push_back(b);
   }
 
-  // Boxes never overlap, so each occupied bin belongs to exactly one.
-  std::vector<uchar> indexOfBin(kBins, 0);
+  const auto indexOfBin = std::make_unique<uchar[]>(kBins);
   QList<QRgb> table;
   for (const Box& box : boxes) {
     uint64_t s[3] = {0, 0, 0};
-    ForEachBin(box, [&](int, int, int, int bin) {
-      if (!h.count[bin]) return;
-      indexOfBin[bin] = uchar(table.size());
-      for (int a = 0; a < 3; ++a) s[a] += h.sum[bin][a];
-    });
+    for (size_t i = box.begin; i < box.end; ++i) {
+      indexOfBin[bins[i]] = uchar(table.size());
+      for (int a = 0; a < 3; ++a) s[a] += h.sum[bins[i]][a];
+    }
     const uint64_t n = std::max<uint64_t>(box.pixels, 1);
     table.append(qRgb(int((s[0] + n / 2) / n), int((s[1] + n / 2) / n), int((s[2] + n / 2) / n)));
   }

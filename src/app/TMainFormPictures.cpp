@@ -48,10 +48,10 @@ void TMainForm::RowPicAddText1Click() {
       dialogs().inputQuery(QStringLiteral("密碼"), QStringLiteral("輸入密碼"), QString(), 0);
   if (!code || *code != kAccessCode) return;
   if (RomGrid->row() == 0) return;
-  const auto caption = dialogs().inputQuery(QStringLiteral("圖片加入文字"),
-                                            QStringLiteral("輸入文字"), CaptionText, 255);
-  if (!caption) return;
-  CaptionText = *caption;
+  const auto typed = dialogs().inputQuery(QStringLiteral("圖片加入文字"),
+                                          QStringLiteral("輸入文字"), CaptionText, 255);
+  if (!typed) return;
+  CaptionText = *typed;
 
   if (CaptionOutputDir.isEmpty()) CaptionOutputDir = NativeOf(EmuValue(col::PictureDir));
   const auto folder = dialogs().browseFolder(QStringLiteral("選擇目錄："),
@@ -64,7 +64,7 @@ void TMainForm::RowPicAddText1Click() {
   const ScreenTraits screen = Screen();
   rix::PictureWriter::Options options;
   options.bitsPerPixel = rix::PictureWriter::ScreenBitsPerPixel(screen.depth);
-  const QFont font = rix::PictureCaption::Font(screen.dotsPerInch);
+  const rix::PictureCaption caption(CaptionText, rix::PictureCaption::Font(screen.dotsPerInch));
   // The pictures' folders do not change during the run (an output file in
   // them replaces one that was there), so their listings are kept.
   rix::CaseResolver pictures;
@@ -75,7 +75,7 @@ void TMainForm::RowPicAddText1Click() {
     // A picture that cannot be decoded has been reported by the view; its
     // name must not receive the previous picture's pixels.
     if (!GameImage->setImageName(source)) continue;
-    GameImage->setImage(rix::PictureCaption::Draw(GameImage->image(), CaptionText, font));
+    GameImage->setImage(caption.draw(GameImage->image()));
     captioned = true;
 
     const QString name = PictureName(r);

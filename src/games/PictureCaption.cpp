@@ -1,5 +1,6 @@
 #include "games/PictureCaption.h"
 
+#include <QFontMetrics>
 #include <QPainter>
 #include <cmath>
 
@@ -29,7 +30,31 @@ QFont PictureCaption::Font(qreal dotsPerInch) {
   return font;
 }
 
-QImage PictureCaption::Draw(const QImage& picture, const QString& text, const QFont& font) {
+PictureCaption::PictureCaption(const QString& text, const QFont& font) {
+  if (text.isEmpty()) return;
+  const QFontMetrics metrics(font);
+  const QRect ink = metrics.boundingRect(text);
+  // Room for the glyphs' ink wherever it reaches right of and below the
+  // origin, plus the outline's two pixels.
+  const int width = std::max(metrics.horizontalAdvance(text), ink.right() + 1) + 3;
+  const int height = metrics.ascent() + std::max(metrics.descent(), ink.bottom() + 1) + 3;
+  stamp_ = QImage(width, height, QImage::Format_ARGB32_Premultiplied);
+  if (stamp_.isNull()) return;
+  stamp_.fill(Qt::transparent);
+  QPainter p(&stamp_);
+  p.setRenderHint(QPainter::TextAntialiasing, false);
+  p.setFont(font);
+  p.setBackgroundMode(Qt::TransparentMode);
+  auto draw = [&](int x, int y) { p.drawText(QPoint(x, y + metrics.ascent()), text); };
+  p.setPen(QColor(255, 255, 255));
+  for (int y = 0; y <= 2; ++y)
+    for (int x = 0; x <= 2; ++x)
+      if (x != 1 || y != 1) draw(x, y);
+  p.setPen(QColor(0, 0, 255));
+  draw(1, 1);
+}
+
+QImage PictureCaption::draw(const QImage& picture) const {
   QImage out;
   if (picture.hasAlphaChannel()) {
     out = QImage(picture.size(), QImage::Format_RGB32);
@@ -39,19 +64,9 @@ QImage PictureCaption::Draw(const QImage& picture, const QString& text, const QF
   } else {
     out = picture.convertToFormat(QImage::Format_RGB32);
   }
-  if (out.isNull() || text.isEmpty()) return out;
+  if (out.isNull() || stamp_.isNull()) return out;
   QPainter p(&out);
-  p.setRenderHint(QPainter::TextAntialiasing, false);
-  p.setFont(font);
-  p.setBackgroundMode(Qt::TransparentMode);
-  const int ascent = p.fontMetrics().ascent();
-  auto draw = [&](int x, int y) { p.drawText(QPoint(x, y + ascent), text); };
-  p.setPen(QColor(255, 255, 255));
-  for (int y = 0; y <= 2; ++y)
-    for (int x = 0; x <= 2; ++x)
-      if (x != 1 || y != 1) draw(x, y);
-  p.setPen(QColor(0, 0, 255));
-  draw(1, 1);
+  p.drawImage(0, 0, stamp_);
   return out;
 }
 

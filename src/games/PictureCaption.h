@@ -9,9 +9,12 @@
 namespace rix {
 
 // The caption tool's rules: which format a captioned copy is written in and
-// how the caption is drawn.
+// how the caption is drawn. The caption is rendered once, then laid onto
+// each picture.
 class PictureCaption {
 public:
+  PictureCaption(const QString& text, const QFont& font);
+
   // By the picture name's extension in upper case: .PNG, .PCX, .GIF, .JPG,
   // .BMP and .TIF name their formats; anything else (.jpeg and .tiff among
   // them) is Unknown, and nothing is written.
@@ -24,7 +27,12 @@ public:
   // The picture as a 32-bit bitmap (see-through parts on white) with the
   // text in blue, its top left corner at (1, 1), outlined one pixel wide in
   // white: the white text is drawn first at the eight places around (1, 1).
-  static QImage Draw(const QImage& picture, const QString& text, const QFont& font);
+  QImage draw(const QImage& picture) const;
+
+private:
+  // Blue text outlined in white on a clear ground; unsmoothed, so every
+  // pixel is either wholly painted or wholly clear.
+  QImage stamp_;
 };
 
 }  // namespace rix

@@ -3,6 +3,7 @@
 #include <QAction>
 #include <QTest>
 
+#include "ShownForm.h"
 #include "TestSupport.h"
 #include "app/PanelLabel.h"
 #include "app/TMainForm.h"
@@ -32,14 +33,7 @@ protected:
     list += rixtest::TableLine({"", "Four", "", "", ""});
     list += rixtest::TableLine({"", "Five", "", "", ""});
     ASSERT_TRUE(rixtest::WriteAll(dir.file("a.lst"), list));
-    MainFormSetup s;
-    s.appDir = dir.path();
-    s.tempDir = dir.path() + "tmp/";
-    s.dialogs = &dialogs;
-    form = std::make_unique<TMainForm>(s);
-    form->resize(900, 700);
-    form->show();
-    form->ShowEmuGrid1Click();
+    form = ShownForm(dir.path(), &dialogs);
     rom = form->RomGrid;
     emu = form->EmuGrid;
     ASSERT_EQ(rom->rowCount(), 6);

@@ -8,6 +8,7 @@
 #include <QScreen>
 
 #include "PictureHeader.h"
+#include "ShownForm.h"
 #include "TestSupport.h"
 #include "app/TMainForm.h"
 #include "games/PictureCaption.h"
@@ -55,14 +56,7 @@ protected:
     ASSERT_TRUE(QFile::copy(kPictures + "quad.tif", dir.file("pics/g.tiff")));
     ASSERT_TRUE(QDir().mkpath(dir.file("out")));
 
-    MainFormSetup s;
-    s.appDir = dir.path();
-    s.tempDir = dir.path() + "tmp/";
-    s.dialogs = &dialogs;
-    form = std::make_unique<TMainForm>(s);
-    form->resize(900, 700);
-    form->show();
-    form->ShowEmuGrid1Click();
+    form = ShownForm(dir.path(), &dialogs);
     rom = form->RomGrid;
     ASSERT_EQ(rom->rowCount(), kCells.size() + 1);
     rom->setRow(1);

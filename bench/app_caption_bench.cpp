@@ -18,6 +18,7 @@
 #include <chrono>
 #include <cstdio>
 
+#include "BenchForm.h"
 #include "BenchSupport.h"
 #include "app/TMainForm.h"
 #include "games/PictureCaption.h"
@@ -118,21 +119,14 @@ int main(int argc, char** argv) {
     QFile::copy(demo + file, appDir + file);
 
   rix::ScriptedDialogs dialogs;
-  MainFormSetup s;
-  s.appDir = appDir;
-  s.tempDir = appDir + "tmp/";
-  s.dialogs = &dialogs;
-  TMainForm form(s);
-  form.resize(800, 600);
-  form.show();
-  QCoreApplication::processEvents();
-  form.EmuGrid->setRow(kPocketEmu);
-  form.EmuGridClickCell(form.EmuGrid, kPocketEmu, 0);
-  form.RomGrid->setRow(1);
+  const auto form = rixbench::ShownForm(appDir, &dialogs);
+  form->EmuGrid->setRow(kPocketEmu);
+  form->EmuGridClickCell(form->EmuGrid, kPocketEmu, 0);
+  form->RomGrid->setRow(1);
   int questions = 0;
-  const QList<Job> jobs = Jobs(form, &questions);
+  const QList<Job> jobs = Jobs(*form, &questions);
   std::printf("# %d rows, %d pictures, %d overwrite questions a run\n",
-              form.RomGrid->rowCount() - 1, int(jobs.size()), questions);
+              form->RomGrid->rowCount() - 1, int(jobs.size()), questions);
 
   rix::PictureWriter::Options options;
   options.bitsPerPixel = rix::PictureWriter::ScreenBitsPerPixel(
@@ -149,12 +143,12 @@ int main(int argc, char** argv) {
     QTemporaryDir out(root.path() + "/out-XXXXXX");
     dialogs.clearShown();
     dialogs.answerText(QStringLiteral("qzt47"));
-    dialogs.answerText(form.CaptionText);
+    dialogs.answerText(form->CaptionText);
     dialogs.answerText(out.path());
     for (int q = 0; q < questions; ++q) dialogs.answerButton(rix::Dialogs::Yes);
     ::sync();
     const double t0 = Now();
-    form.RowPicAddText1Click();
+    form->RowPicAddText1Click();
     ours = std::min(ours, Now() - t0);
     written = int(QDir(out.path()).entryList(QDir::Files).size());
     if (dialogs.pending() != 0 || dialogs.shown().size() != 3 + questions)
@@ -165,7 +159,7 @@ int main(int argc, char** argv) {
   {
     QTemporaryDir out(root.path() + "/parts-XXXXXX");
     ::sync();
-    Breakdown(jobs, options, form.CaptionText, out.path() + "/");
+    Breakdown(jobs, options, form->CaptionText, out.path() + "/");
   }
   rixbench::Report("caption_300", ours, floor);
   return sink == 0;

@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "BenchForm.h"
 #include "BenchSupport.h"
 #include "app/TMainForm.h"
 #include "platform/Big5.h"
@@ -70,32 +71,25 @@ int main(int argc, char** argv) {
   std::printf("# game directory of %d files\n", kFiles);
 
   rix::ScriptedDialogs dialogs;
-  MainFormSetup s;
-  s.appDir = appDir;
-  s.tempDir = appDir + "tmp/";
-  s.dialogs = &dialogs;
-  TMainForm form(s);
-  form.resize(800, 600);
-  form.show();
-  QCoreApplication::processEvents();
+  const auto form = rixbench::ShownForm(appDir, &dialogs);
 
   const QByteArray gameDir = QFile::encodeName(appDir + "games/");
   size_t sink = 0;
   double floor = 1e300, ours = 1e300;
   for (int i = 0; i < 7; ++i) {
     floor = std::min(floor, rixbench::BestSeconds(1, [&] { sink += ListAndSort(gameDir); }));
-    form.RomGrid->clearCells();
-    form.RomGrid->setRowCount(2);
-    form.RomGrid->setRow(1);
+    form->RomGrid->clearCells();
+    form->RomGrid->setRowCount(2);
+    form->RomGrid->setRow(1);
     QCoreApplication::processEvents();
     dialogs.answerText(QStringLiteral("*.zip"));
     dialogs.answerButton(rix::Dialogs::Ok);
-    ours = std::min(ours, rixbench::BestSeconds(1, [&] { form.AutoGridMakeSBClick(); }));
+    ours = std::min(ours, rixbench::BestSeconds(1, [&] { form->AutoGridMakeSBClick(); }));
     QCoreApplication::processEvents();
   }
-  if (form.RomGrid->rowCount() != kFiles + 1 ||
+  if (form->RomGrid->rowCount() != kFiles + 1 ||
       dialogs.shown().last().text != QStringLiteral("供加入 %1 個檔案！").arg(kFiles))
-    std::printf("# warning: %d rows after the run\n", form.RomGrid->rowCount());
+    std::printf("# warning: %d rows after the run\n", form->RomGrid->rowCount());
   rixbench::Report("listbuild_100k", ours, floor, "ours_ms", "list_and_sort_ms");
   return sink == 0;
 }

@@ -24,6 +24,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "BenchForm.h"
 #include "BenchSupport.h"
 #include "app/TMainForm.h"
 #include "catalogue/TableFile.h"
@@ -134,18 +135,6 @@ bool MakeFixture(const QString& root, Fixture* fx) {
   return ok;
 }
 
-std::unique_ptr<TMainForm> MakeForm(const QString& appDir, rix::ScriptedDialogs* dialogs) {
-  MainFormSetup s;
-  s.appDir = appDir;
-  s.tempDir = appDir + "tmp/";
-  s.dialogs = dialogs;
-  auto form = std::make_unique<TMainForm>(s);
-  form->resize(800, 600);
-  form->show();
-  QCoreApplication::processEvents();
-  return form;
-}
-
 void Select(TMainForm& form, int row) {
   form.EmuGrid->setRow(row);
   form.EmuGridClickCell(form.EmuGrid, row, 0);
@@ -190,7 +179,7 @@ long long PeakResidentBytes() {
 // list keeps.
 int MemoryChild(const QString& appDir) {
   rix::ScriptedDialogs dialogs;
-  auto form = MakeForm(appDir, &dialogs);
+  auto form = rixbench::ShownForm(appDir, &dialogs);
   QCoreApplication::processEvents();
   malloc_trim(0);
   const long long before = ResidentBytes();
@@ -308,7 +297,7 @@ int main(int argc, char** argv) {
   const QByteArray memoryLines = child.readAllStandardOutput();
 
   rix::ScriptedDialogs dialogs;
-  auto form = MakeForm(fx.appDir, &dialogs);
+  auto form = rixbench::ShownForm(fx.appDir, &dialogs);
 
   // The big-list selection and its floor in turns, so both meet the same
   // machine; the tiny list is selected between runs, since selecting the

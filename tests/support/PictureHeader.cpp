@@ -1,5 +1,6 @@
 #include "PictureHeader.h"
 
+#include <QSet>
 #include <cstdlib>
 
 namespace rixtest {
@@ -96,6 +97,14 @@ bool PictureHeader::Read(const QByteArray& bytes, PictureHeader* h) {
     return true;
   }
   return false;
+}
+
+int DistinctColours(const QImage& image) {
+  const QImage rgb = image.convertToFormat(QImage::Format_RGB32);
+  QSet<QRgb> colours;
+  for (int y = 0; y < rgb.height(); ++y)
+    for (int x = 0; x < rgb.width(); ++x) colours.insert(rgb.pixel(x, y));
+  return int(colours.size());
 }
 
 }  // namespace rixtest

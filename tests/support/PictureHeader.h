@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QImage>
 
 namespace rixtest {
 
@@ -16,5 +17,9 @@ struct PictureHeader {
   // False for bytes that are none of PNG, BMP, GIF, JPEG, TIFF and PCX.
   static bool Read(const QByteArray& bytes, PictureHeader* out);
 };
+
+// How many colours a picture shows: Qt reads GIF and other indexed files
+// into 32-bit pictures, so this, not a colour table, tells the palette used.
+int DistinctColours(const QImage& image);
 
 }  // namespace rixtest

@@ -76,8 +76,8 @@ TEST(PictureWriterTest, EveryFormatReadsBackWithItsSizeAndTheDepthAsked) {
 
       const QImage back = ReadBack(bytes, type);
       ASSERT_EQ(back.size(), picture.size());
-      if (back.format() == QImage::Format_Indexed8) {
-        EXPECT_LE(back.colorCount(), 1 << std::min(bits[d], 8));
+      if (type == Type::Gif || (type != Type::Jpeg && depths[d] <= 8)) {
+        EXPECT_LE(rixtest::DistinctColours(back), 1 << std::min(depths[d], 8));
       }
       // Lossless at full depth; a palette or JPEG stays close.
       const int bitsKept = type == Type::Gif ? std::min(depths[d], 8) : depths[d];
@@ -110,6 +110,6 @@ TEST(PictureWriterTest, GifKeepsAPaletteOfThePicturesOwnColours) {
   QString error;
   const QImage small = ReadBack(rix::GifWriter::Encode(photo, 4, &error), Type::Gif);
   ASSERT_FALSE(small.isNull()) << error.toStdString();
-  EXPECT_LE(small.colorCount(), 16);
+  EXPECT_LE(rixtest::DistinctColours(small), 16);
   EXPECT_LE(MaxChannelError(small, photo), 8);
 }

@@ -15,6 +15,7 @@ packages=(
   unzip zip libarchive-tools
   desktop-file-utils appstream dpkg-dev file
   poppler-utils
+  xvfb libxcb-damage0-dev
 )
 
 missing=()

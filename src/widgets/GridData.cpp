@@ -199,29 +199,76 @@ int GridData::rowOfId(std::uint32_t id) const {
   return -1;
 }
 
+namespace {
+
+// One row's cell of the column being compared, and where the row stands.
+struct SortKey {
+  const char* text;
+  std::uint32_t len;
+  std::uint32_t index;
+};
+
+inline int CompareKeys(const SortKey& a, const SortKey& b) {
+  const std::uint32_t n = std::min(a.len, b.len);
+  const int d = n ? std::memcmp(a.text, b.text, n) : 0;
+  if (d != 0) return d;
+  return a.len < b.len ? -1 : (a.len > b.len ? 1 : 0);
+}
+
+void StableSortKeys(std::vector<SortKey>::iterator first, std::vector<SortKey>::iterator last,
+                    bool ascending) {
+  if (ascending)
+    std::stable_sort(first, last,
+                     [](const SortKey& a, const SortKey& b) { return CompareKeys(a, b) < 0; });
+  else
+    std::stable_sort(first, last,
+                     [](const SortKey& a, const SortKey& b) { return CompareKeys(a, b) > 0; });
+}
+
+}  // namespace
+
 void GridData::sortRows(int col, bool ascending, int firstRow) {
-  if (firstRow < 0 || firstRow >= rowCount() - 1) return;
+  if (firstRow < 0 || firstRow >= rowCount() - 1 || col < 0) return;
   const int lastTie = colCount_ - 2;
-  auto view = [this](const Row& r, int c) -> QByteArrayView {
-    if (static_cast<std::uint32_t>(c) >= r.count) return {};
+  auto keyOf = [this, firstRow](std::uint32_t index, int c) {
+    const Row& r = rows_[static_cast<size_t>(firstRow) + index];
+    if (static_cast<std::uint32_t>(c) >= r.count) return SortKey{nullptr, 0, index};
     const CellRef& x = pool_[r.start + static_cast<std::uint32_t>(c)];
-    return QByteArrayView(arena_.constData() + x.off, x.len);
+    return SortKey{arena_.constData() + x.off, x.len, index};
   };
-  auto compare = [&](const Row& a, const Row& b) {
-    for (int c = col; c == col || c <= lastTie; ++c) {
-      const QByteArrayView x = view(a, c);
-      const QByteArrayView y = view(b, c);
-      const qsizetype n = std::min(x.size(), y.size());
-      int d = n ? std::memcmp(x.data(), y.data(), static_cast<size_t>(n)) : 0;
-      if (d == 0) d = x.size() < y.size() ? -1 : (x.size() > y.size() ? 1 : 0);
-      if (d != 0) return d;
+  const size_t n = rows_.size() - static_cast<size_t>(firstRow);
+  std::vector<SortKey> keys(n);
+  for (size_t i = 0; i < n; ++i) keys[i] = keyOf(static_cast<std::uint32_t>(i), col);
+  StableSortKeys(keys.begin(), keys.end(), ascending);
+  // Only rows whose cells are equal so far are compared by the next column,
+  // so each column to the right costs only as much as its ties.
+  struct Run {
+    size_t first, last;
+    int col;
+  };
+  std::vector<Run> pending;
+  auto queueTies = [&](size_t first, size_t last, int next) {
+    if (next > lastTie) return;
+    for (size_t i = first; i < last;) {
+      size_t j = i + 1;
+      while (j < last && CompareKeys(keys[i], keys[j]) == 0) ++j;
+      if (j - i > 1) pending.push_back({i, j, next});
+      i = j;
     }
-    return 0;
   };
-  std::stable_sort(rows_.begin() + firstRow, rows_.end(), [&](const Row& a, const Row& b) {
-    const int d = compare(a, b);
-    return ascending ? d < 0 : d > 0;
-  });
+  queueTies(0, n, col + 1);
+  while (!pending.empty()) {
+    const Run run = pending.back();
+    pending.pop_back();
+    for (size_t i = run.first; i < run.last; ++i) keys[i] = keyOf(keys[i].index, run.col);
+    StableSortKeys(keys.begin() + static_cast<std::ptrdiff_t>(run.first),
+                   keys.begin() + static_cast<std::ptrdiff_t>(run.last), ascending);
+    queueTies(run.first, run.last, run.col + 1);
+  }
+  std::vector<Row> sorted;
+  sorted.reserve(n);
+  for (const SortKey& k : keys) sorted.push_back(std::move(rows_[firstRow + k.index]));
+  std::move(sorted.begin(), sorted.end(), rows_.begin() + firstRow);
 }
 
 std::uint32_t GridData::adoptBuffer(QByteArray&& bytes) {

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "TestSupport.h"
+#include "catalogue/TableFile.h"
 #include "games/ColumnTools.h"
 #include "games/GridSearch.h"
 #include "widgets/GridData.h"
@@ -135,4 +136,22 @@ TEST(GridSearch, EmptyTextAndStalePositionsFindNothing) {
   ASSERT_TRUE(FindInGrid(g, "x", 0, 40, &c, &r));
   EXPECT_EQ(c, 1);
   EXPECT_EQ(r, 2);
+}
+
+TEST(GridSearch, OnlyLiveCellsMatchNotTheBytesAroundOrReplacedInThem) {
+  // Cells are slices of the loaded bytes: separators, quotes and the old
+  // text of an edited cell lie between them and must never count.
+  GridData g(2, 2);
+  ParseTableBytes(g, QByteArray("h,i\r\nab,cd\r\n\"x\"\"y\",zz\r\n"));
+  int c = -1, r = -1;
+  EXPECT_FALSE(FindInGrid(g, "b,c", 0, 1, &c, &r));
+  EXPECT_FALSE(FindInGrid(g, "d\r", 0, 1, &c, &r));
+  ASSERT_TRUE(FindInGrid(g, "x\"", 0, 1, &c, &r));  // the quoted field reads as x"
+  EXPECT_EQ(r, 2);
+  EXPECT_FALSE(FindInGrid(g, "\"y", 0, 1, &c, &r));
+  g.setCell(1, 1, "new");
+  EXPECT_FALSE(FindInGrid(g, "cd", 0, 1, &c, &r));
+  ASSERT_TRUE(FindInGrid(g, "ew", 0, 1, &c, &r));
+  EXPECT_EQ(c, 1);
+  EXPECT_EQ(r, 1);
 }

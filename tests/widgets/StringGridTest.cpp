@@ -106,6 +106,38 @@ TEST(StringGrid, HeaderReleaseSortsAsBytesWithTieBreakAndFlip) {
   EXPECT_FALSE(g.horizontalHeader()->isSortIndicatorShown());
 }
 
+TEST(StringGrid, SortEqualsOneStableLexicographicSortOverTheTieColumns) {
+  // Many ties across several columns, some cells missing: the order must be
+  // the one a single stable sort on (column, next columns up to the last but
+  // one) gives, in both directions.
+  GridData g(5, 301);
+  std::uint32_t seed = 12345;
+  auto next = [&seed] { return (seed = seed * 1103515245u + 12345u) >> 16; };
+  for (int r = 1; r < g.rowCount(); ++r)
+    for (int c = 0; c < 5; ++c)
+      if (next() % 7)
+        g.setCell(c, r, QByteArray(1 + next() % 2, static_cast<char>('a' + next() % 3)));
+  for (int col = 0; col < 5; ++col) {
+    for (bool ascending : {true, false}) {
+      std::vector<int> expected;
+      for (int r = 1; r < g.rowCount(); ++r) expected.push_back(r);
+      auto key = [&](int r, int c) { return g.cellBytes(c, r); };
+      std::stable_sort(expected.begin(), expected.end(), [&](int a, int b) {
+        for (int c = col; c == col || c <= 3; ++c) {
+          if (key(a, c) != key(b, c))
+            return ascending ? key(a, c) < key(b, c) : key(a, c) > key(b, c);
+        }
+        return false;
+      });
+      std::vector<std::uint32_t> ids;
+      for (int r : expected) ids.push_back(g.rowId(r));
+      g.sortRows(col, ascending, 1);
+      for (int r = 1; r < g.rowCount(); ++r)
+        ASSERT_EQ(g.rowId(r), ids[static_cast<size_t>(r - 1)]) << col << ascending << r;
+    }
+  }
+}
+
 TEST(StringGrid, FewerThanTwoDataRowsAreNotSorted) {
   StringGrid g;
   Fill(g, {"h", "z"});

@@ -10,8 +10,9 @@ QString AppId() { return QStringLiteral("example.rixfront.RixFrontEnd"); }
 QIcon AppIcon() {
   InitAppIcons();
   QIcon icon;
-  for (const char* size : {"48", "128", "256"})
-    icon.addFile(QStringLiteral(":/icons/%1.png").arg(QLatin1String(size)));
+  // With its size given, a picture is decoded only when it is first needed.
+  for (int size : {48, 128, 256})
+    icon.addFile(QStringLiteral(":/icons/%1.png").arg(size), QSize(size, size));
   return icon;
 }
 

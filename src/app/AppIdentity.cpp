@@ -10,9 +10,9 @@ QString AppId() { return QStringLiteral("example.rixfront.RixFrontEnd"); }
 QIcon AppIcon() {
   InitAppIcons();
   QIcon icon;
-  // With its size given, a picture is decoded only when it is first needed.
-  for (int size : {48, 128, 256})
-    icon.addFile(QStringLiteral(":/icons/%1.png").arg(size), QSize(size, size));
+  // Named as PNG, the pictures are decoded without probing every image format.
+  for (const char* size : {"48", "128", "256"})
+    icon.addPixmap(QPixmap(QStringLiteral(":/icons/%1.png").arg(QLatin1String(size)), "PNG"));
   return icon;
 }
 

@@ -1,6 +1,7 @@
 #include "widgets/Glyphs.h"
 
 #include <QHash>
+#include <QIconEngine>
 #include <QPainter>
 #include <QPainterPath>
 #include <QRadialGradient>
@@ -275,17 +276,63 @@ QPixmap Lamp(QColor core, QColor glow) {
 
 }  // namespace
 
+namespace {
+
+// Looks the theme up and draws the fallback only when the icon is first
+// shown: most buttons (the documentation toolbar's, on a hidden tab) cost a
+// start nothing. Once looked up, the icon is the one QIcon::fromTheme with
+// the drawing as its fallback would have given.
+class LazyGlyphEngine : public QIconEngine {
+public:
+  explicit LazyGlyphEngine(const Drawing& d) : drawing_(d) {}
+
+  void paint(QPainter* painter, const QRect& rect, QIcon::Mode mode, QIcon::State state) override {
+    icon().paint(painter, rect, Qt::AlignCenter, mode, state);
+  }
+  QSize actualSize(const QSize& size, QIcon::Mode mode, QIcon::State state) override {
+    return icon().actualSize(size, mode, state);
+  }
+  QPixmap pixmap(const QSize& size, QIcon::Mode mode, QIcon::State state) override {
+    return icon().pixmap(size, mode, state);
+  }
+  QPixmap scaledPixmap(const QSize& size, QIcon::Mode mode, QIcon::State state,
+                       qreal scale) override {
+    return icon().pixmap(size, scale, mode, state);
+  }
+  QList<QSize> availableSizes(QIcon::Mode mode, QIcon::State state) override {
+    return icon().availableSizes(mode, state);
+  }
+  QString iconName() override { return QString::fromLatin1(drawing_.theme); }
+  bool isNull() override { return false; }  // the drawing is there in any case
+  QString key() const override { return QStringLiteral("RixLazyGlyph"); }
+  QIconEngine* clone() const override { return new LazyGlyphEngine(*this); }
+
+private:
+  const QIcon& icon() {
+    if (resolved_) return icon_;
+    resolved_ = true;
+    QPixmap pm(16, 16);
+    pm.fill(Qt::transparent);
+    {
+      QPainter p(&pm);
+      p.setRenderHint(QPainter::Antialiasing);
+      drawing_.draw(p);
+    }
+    icon_ = QIcon::fromTheme(QString::fromLatin1(drawing_.theme), QIcon(pm));
+    return icon_;
+  }
+
+  Drawing drawing_;
+  bool resolved_ = false;
+  QIcon icon_;
+};
+
+}  // namespace
+
 QIcon Glyphs::Toolbar(const QString& kind) {
   const auto it = Drawings().find(kind);
   if (it == Drawings().end()) return {};
-  QPixmap pm(16, 16);
-  pm.fill(Qt::transparent);
-  {
-    QPainter p(&pm);
-    p.setRenderHint(QPainter::Antialiasing);
-    it->draw(p);
-  }
-  return QIcon::fromTheme(QString::fromLatin1(it->theme), QIcon(pm));
+  return QIcon(new LazyGlyphEngine(*it));
 }
 
 QPixmap Glyphs::LampOff() { return Lamp(QColor(30, 80, 30), QColor(70, 120, 70)); }

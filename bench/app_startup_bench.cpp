@@ -5,7 +5,10 @@
 // showing one Chinese label in the program's grid font, started and watched
 // the same way; for the start with a 50,000-row list it also reads the list
 // and lists the game directory once. The first painting is seen through the
-// X DAMAGE extension; the program is then stopped at once.
+// X DAMAGE extension; the program is then stopped at once. With --callgrind
+// each program starts once under callgrind instead, and the instructions it
+// ran to its first painting are printed: counts that stay put on a busy
+// machine, for comparing one change with the next.
 #include <fcntl.h>
 #include <poll.h>
 #include <signal.h>
@@ -61,7 +64,8 @@ public:
 
   // Starts argv with env added, waits for the first damage on its main
   // window, reads its CPU clock and kills it.
-  Run run(const std::vector<std::string>& argv, const std::vector<std::string>& env) {
+  Run run(const std::vector<std::string>& argv, const std::vector<std::string>& env,
+          int stopSignal = SIGKILL, double timeout = 30) {
     Run out;
     const double t0 = rixbench::NowSeconds();
     const pid_t pid = ::fork();
@@ -81,7 +85,7 @@ public:
     xcb_window_t target = XCB_NONE;
     xcb_damage_damage_t damage = XCB_NONE;
     const int fd = xcb_get_file_descriptor(conn_);
-    while (out.cpu < 0 && rixbench::NowSeconds() - t0 < 30) {
+    while (out.cpu < 0 && rixbench::NowSeconds() - t0 < timeout) {
       pollfd p{fd, POLLIN, 0};
       ::poll(&p, 1, 100);
       while (xcb_generic_event_t* ev = xcb_poll_for_event(conn_)) {
@@ -107,7 +111,7 @@ public:
       }
     }
     if (pid > 0) {
-      ::kill(pid, SIGKILL);
+      ::kill(pid, stopSignal);
       ::waitpid(pid, nullptr, 0);
     }
     if (damage != XCB_NONE) {
@@ -167,11 +171,34 @@ void Measure(Watcher& w, const char* name, const std::vector<std::string>& ours,
   std::fflush(stdout);
 }
 
+// The instructions of one start, run under callgrind, which writes its counts
+// when the program is stopped by SIGTERM.
+void Instructions(Watcher& w, const char* name, const char* which,
+                  const std::vector<std::string>& argv, const std::vector<std::string>& env,
+                  const std::string& dir) {
+  const std::string out = dir + "/" + name + "." + which + ".callgrind";
+  std::vector<std::string> wrapped = {"/usr/bin/valgrind", "--tool=callgrind",
+                                      "--callgrind-out-file=" + out};
+  wrapped.insert(wrapped.end(), argv.begin(), argv.end());
+  const Run r = w.run(wrapped, env, SIGTERM, 300);
+  long long total = -1;
+  if (std::FILE* f = std::fopen(out.c_str(), "r")) {
+    char line[512];
+    while (std::fgets(line, sizeof line, f))
+      if (std::sscanf(line, "summary: %lld", &total) == 1) break;
+    std::fclose(f);
+  }
+  std::printf("# %s %s instructions to the first painting: %lld%s (%s)\n", name, which, total,
+              r.cpu < 0 ? " (no painted window seen)" : "", out.c_str());
+  std::fflush(stdout);
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
   QCoreApplication app(argc, argv);
-  const int reps = argc > 1 ? std::atoi(argv[1]) : 7;
+  const bool callgrind = argc > 2 && std::strcmp(argv[1], "--callgrind") == 0;
+  const int reps = !callgrind && argc > 1 ? std::atoi(argv[1]) : 7;
   rixbench::XvfbServer server;
   Watcher watcher;
   if (!server.start() || !watcher.connect(server.display())) {
@@ -204,8 +231,19 @@ int main(int argc, char** argv) {
                                         "XDG_RUNTIME_DIR=" + (root + "run").toStdString()};
   std::printf("# X server %s; list %d rows, game directory %d files\n", server.display().c_str(),
               kRows, kRows);
-  Measure(watcher, "startup_demo", {RIX_PROGRAM, RIX_DEMO_DIR}, {RIX_BARE_WINDOW}, env, reps);
-  Measure(watcher, "startup_50k", {RIX_PROGRAM, appDir.toStdString()},
-          {RIX_BARE_WINDOW, list.toStdString(), gameDir.toStdString()}, env, reps);
+  const std::vector<std::string> demo = {RIX_PROGRAM, RIX_DEMO_DIR};
+  const std::vector<std::string> big = {RIX_PROGRAM, appDir.toStdString()};
+  const std::vector<std::string> bare = {RIX_BARE_WINDOW};
+  const std::vector<std::string> bareBig = {RIX_BARE_WINDOW, list.toStdString(),
+                                            gameDir.toStdString()};
+  if (callgrind) {
+    Instructions(watcher, "startup_demo", "ours", demo, env, argv[2]);
+    Instructions(watcher, "startup_demo", "floor", bare, env, argv[2]);
+    Instructions(watcher, "startup_50k", "ours", big, env, argv[2]);
+    Instructions(watcher, "startup_50k", "floor", bareBig, env, argv[2]);
+    return 0;
+  }
+  Measure(watcher, "startup_demo", demo, bare, env, reps);
+  Measure(watcher, "startup_50k", big, bareBig, env, reps);
   return 0;
 }

@@ -81,16 +81,15 @@ void TMainForm::MarkGameFiles() {
   rix::DirectoryIndex index(RomDir);
   StringGrid& g = *RomGrid;
   g.beginBulkChange();
+  rix::GridData& data = g.data();
   for (int r = 1; r < g.rowCount(); ++r) {
-    // The game file as SplitRomCell takes it; plain ASCII names (most of
-    // them) are looked up as they are, others after decoding.
-    const QByteArray cell = rix::TrimBytes(g.cell(kGameCol, r));
+    // The game file as SplitRomCell takes it, looked at in place: plain
+    // ASCII names (most of them) are looked up as they are, others after
+    // decoding.
+    const QByteArrayView cell = rix::TrimmedView(data.cell(kGameCol, r));
     const qsizetype semi = cell.indexOf(';');
-    const QByteArrayView file = QByteArrayView(cell).first(semi < 0 ? cell.size() : semi);
-    bool ascii = true;
-    for (char ch : file) ascii = ascii && static_cast<unsigned char>(ch) < 0x80;
-    const bool present = ascii ? index.hasAsciiFile(file) : index.hasFile(rix::Big5Decode(file));
-    g.data().setCellImage(kMarkerCol, r, present ? 1 : 0);
+    const bool present = index.hasAsciiFile(semi < 0 ? cell : cell.first(semi));
+    data.setCellImage(kMarkerCol, r, present ? 1 : 0);
   }
   if (g.rowCount() > 1) SplitRomCell(g.rowCount() - 1);
   g.endBulkChange();

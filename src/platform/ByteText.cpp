@@ -26,13 +26,15 @@ QByteArray MapSingleBytes(QByteArrayView text, Fn fn) {
 
 }  // namespace
 
-QByteArray TrimBytes(QByteArrayView text) {
+QByteArrayView TrimmedView(QByteArrayView text) {
   qsizetype b = 0;
   qsizetype e = text.size();
   while (b < e && static_cast<unsigned char>(text[b]) < 33) ++b;
   while (e > b && static_cast<unsigned char>(text[e - 1]) < 33) --e;
-  return text.sliced(b, e - b).toByteArray();
+  return text.sliced(b, e - b);
 }
+
+QByteArray TrimBytes(QByteArrayView text) { return TrimmedView(text).toByteArray(); }
 
 QByteArray LowerAscii(QByteArrayView text) {
   return MapSingleBytes(text, [](unsigned char c) { return (c >= 'A' && c <= 'Z') ? c + 32 : c; });

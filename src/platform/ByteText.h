@@ -11,6 +11,8 @@ namespace rix {
 
 // Removes every byte below 33 (blanks, tabs, CR, LF, other controls) from both ends.
 QByteArray TrimBytes(QByteArrayView text);
+// The same as a view into text, for loops that must not copy.
+QByteArrayView TrimmedView(QByteArrayView text);
 // Single-byte A-Z to a-z; double-byte characters stay whole.
 QByteArray LowerAscii(QByteArrayView text);
 // Single-byte a-z to A-Z; double-byte characters stay whole.

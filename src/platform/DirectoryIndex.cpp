@@ -42,29 +42,79 @@ DirectoryIndex::DirectoryIndex(const QString& nativeDir) : root_(nativeDir) {
 
 namespace {
 
-inline std::uint32_t HashOf(QByteArrayView s) {
-  std::uint32_t h = 2166136261u;  // FNV-1a
-  for (char c : s) h = (h ^ static_cast<unsigned char>(c)) * 16777619u;
-  return h;
+constexpr std::uint64_t kOnes = 0x0101010101010101ull;
+constexpr std::uint64_t kHighs = 0x8080808080808080ull;
+
+inline std::uint64_t Load(const char* p, size_t n) {
+  std::uint64_t w = 0;
+  std::memcpy(&w, p, n < 8 ? n : 8);
+  return w;
+}
+
+// ASCII capitals of eight bytes at once to small letters; other bytes stay.
+inline std::uint64_t FoldWord(std::uint64_t w) {
+  const std::uint64_t low7 = w & ~kHighs;
+  const std::uint64_t fromA = low7 + (0x80 - 'A') * kOnes;      // high bit: byte >= 'A'
+  const std::uint64_t pastZ = low7 + (0x80 - 'Z' - 1) * kOnes;  // high bit: byte > 'Z'
+  const std::uint64_t capitals = fromA & ~pastZ & ~w & kHighs;
+  return w | (capitals >> 2);
+}
+
+// Folds n bytes into out, eight at a time; returns whether all were ASCII
+// and neither separator, so that the name is looked up as it stands.
+inline bool FoldPlainName(const char* in, size_t n, char* out) {
+  std::uint64_t highs = 0, separators = 0;
+  for (size_t i = 0; i < n; i += 8) {
+    const size_t k = n - i < 8 ? n - i : 8;
+    const std::uint64_t w = Load(in + i, k);
+    highs |= w;
+    // A zero byte wherever the byte is '/' or '\' (only in the k loaded).
+    const std::uint64_t slash = w ^ ('/' * kOnes), back = w ^ ('\\' * kOnes);
+    const std::uint64_t mask = k == 8 ? ~0ull : (1ull << (8 * k)) - 1;
+    separators |= (((slash - kOnes) & ~slash) | ((back - kOnes) & ~back)) & kHighs & mask;
+    const std::uint64_t f = FoldWord(w);
+    std::memcpy(out + i, &f, k);
+  }
+  return (highs & kHighs) == 0 && separators == 0;
 }
 
 }  // namespace
 
-const DirectoryIndex::Listing::Slot* DirectoryIndex::Listing::find(QByteArrayView folded) const {
+std::uint32_t DirectoryIndex::HashOf(QByteArrayView s) {
+  // Eight bytes a step; names are short, so this is most of a lookup.
+  std::uint64_t h = 0x9E3779B97F4A7C15ull ^ static_cast<std::uint64_t>(s.size());
+  const char* p = s.data();
+  for (qsizetype left = s.size(); left > 0; left -= 8, p += 8) {
+    h = (h ^ Load(p, static_cast<size_t>(left))) * 0xBF58476D1CE4E5B9ull;
+    h ^= h >> 29;
+  }
+  return static_cast<std::uint32_t>(h ^ (h >> 32));
+}
+
+const DirectoryIndex::Listing::Slot* DirectoryIndex::Listing::find(QByteArrayView folded,
+                                                                   std::uint32_t hash) const {
   if (table.empty() || folded.isEmpty()) return nullptr;
   const size_t mask = table.size() - 1;
-  for (size_t i = HashOf(folded) & mask;; i = (i + 1) & mask) {
+  for (size_t i = hash & mask;; i = (i + 1) & mask) {
     const Slot& s = table[i];
     if (s.len == 0) return nullptr;
-    if (s.len == static_cast<std::uint32_t>(folded.size()) &&
+    if (s.hash == hash && s.len == static_cast<std::uint32_t>(folded.size()) &&
         std::memcmp(names.constData() + s.off, folded.data(), s.len) == 0)
       return &s;
   }
 }
 
 const DirectoryIndex::Listing& DirectoryIndex::listing(const QString& dir) {
+  if (dir == root_) {
+    if (!rootListing_) rootListing_ = std::make_unique<Listing>(Read(dir));
+    return *rootListing_;
+  }
   auto it = listings_.find(dir);
   if (it != listings_.end()) return *it;
+  return *listings_.insert(dir, Read(dir));
+}
+
+DirectoryIndex::Listing DirectoryIndex::Read(const QString& dir) {
   Listing l;
   std::vector<Listing::Slot> entries;
   const QByteArray name = QFile::encodeName(dir);
@@ -89,12 +139,12 @@ const DirectoryIndex::Listing& DirectoryIndex::listing(const QString& dir) {
       s.off = static_cast<std::uint32_t>(l.names.size());
       s.len = static_cast<std::uint32_t>(len);
       s.isFile = file;
-      l.names.append(n, static_cast<qsizetype>(len));
+      l.names.resize(l.names.size() + static_cast<qsizetype>(len));
       char* p = l.names.data() + s.off;
-      for (size_t i = 0; i < len; ++i)
-        if (p[i] >= 'A' && p[i] <= 'Z') p[i] = static_cast<char>(p[i] + 32);
+      const bool plain = FoldPlainName(n, len, p);
       if (!file) l.realDirName.insert(QByteArray(p, static_cast<qsizetype>(len)), QByteArray(n));
       entries.push_back(s);
+      if (plain) continue;
       // A name Big5 cannot carry is written into lists in its Big5 form;
       // that form finds the file too.
       const QByteArray alias = Big5FormOf(QByteArrayView(n, static_cast<qsizetype>(len)));
@@ -113,33 +163,31 @@ const DirectoryIndex::Listing& DirectoryIndex::listing(const QString& dir) {
   while (size < entries.size() * 2) size *= 2;
   l.table.assign(size, Listing::Slot{});
   const size_t mask = size - 1;
-  for (const Listing::Slot& e : entries) {
+  for (Listing::Slot e : entries) {
     const QByteArrayView key(l.names.constData() + e.off, e.len);
-    for (size_t i = HashOf(key) & mask;; i = (i + 1) & mask) {
+    e.hash = HashOf(key);
+    for (size_t i = e.hash & mask;; i = (i + 1) & mask) {
       Listing::Slot& s = l.table[i];
       if (s.len == 0) {
         s = e;
         break;
       }
-      if (s.len == e.len && std::memcmp(l.names.constData() + s.off, key.data(), e.len) == 0) {
+      if (s.hash == e.hash && s.len == e.len &&
+          std::memcmp(l.names.constData() + s.off, key.data(), e.len) == 0) {
         // A file wins over a directory whose name differs only in case.
         s.isFile = s.isFile || e.isFile;
         break;
       }
     }
   }
-  return *listings_.insert(dir, std::move(l));
+  return l;
 }
 
 bool DirectoryIndex::hasAsciiFile(QByteArrayView name) {
-  if (name.isEmpty() || name.size() > 255)
-    return name.isEmpty() ? false : hasFile(QString::fromLatin1(name));
+  if (name.isEmpty()) return false;
   char folded[256];
-  for (qsizetype i = 0; i < name.size(); ++i) {
-    const char c = name[i];
-    if (c == '/' || c == '\\') return hasFile(QString::fromLatin1(name));
-    folded[i] = (c >= 'A' && c <= 'Z') ? static_cast<char>(c + 32) : c;
-  }
+  if (name.size() > 255 || !FoldPlainName(name.data(), static_cast<size_t>(name.size()), folded))
+    return hasFile(Big5Decode(name));
   const Listing::Slot* slot = listing(root_).find(QByteArrayView(folded, name.size()));
   return slot && slot->isFile;
 }

@@ -4,6 +4,7 @@
 #include <QHash>
 #include <QString>
 #include <cstdint>
+#include <memory>
 #include <vector>
 
 namespace rix {
@@ -18,8 +19,9 @@ public:
   // True when dir + name (with "\" or "/" separators) names an existing file
   // that is not a directory. An empty name names the directory itself: false.
   bool hasFile(const QString& name);
-  // The same for a name given as the bytes of a plain ASCII name, without
-  // converting it first (the common case when marking a whole list).
+  // The same for a name given as bytes: a plain ASCII name without a
+  // directory part (the common case when marking a whole list) is looked up
+  // as it stands, any other through hasFile after decoding it as Big5.
   bool hasAsciiFile(QByteArrayView name);
 
 private:
@@ -30,17 +32,22 @@ private:
     struct Slot {
       std::uint32_t off = 0;
       std::uint32_t len = 0;  // 0: empty slot
+      std::uint32_t hash = 0;
       bool isFile = false;
     };
     QByteArray names;
     std::vector<Slot> table;
     QHash<QByteArray, QByteArray> realDirName;  // folded -> stored, directories only
 
-    const Slot* find(QByteArrayView folded) const;
+    const Slot* find(QByteArrayView folded) const { return find(folded, HashOf(folded)); }
+    const Slot* find(QByteArrayView folded, std::uint32_t hash) const;
   };
+  static std::uint32_t HashOf(QByteArrayView folded);
   const Listing& listing(const QString& dir);
+  static Listing Read(const QString& dir);
 
   QString root_;
+  std::unique_ptr<Listing> rootListing_;  // apart, so that the common lookup finds it at once
   QHash<QString, Listing> listings_;
 };
 

@@ -27,7 +27,16 @@ void GridData::setColCount(int cols) {
 void GridData::setRowCount(int rows) {
   rows = std::max(rows, 0);
   if (rows != rowCount()) modified_ = true;
-  while (rowCount() > rows) removeRow(rowCount() - 1);
+  if (rowCount() > rows) {
+    // The rows at the end go at once, as removing each in turn would leave them.
+    for (size_t i = static_cast<size_t>(rows); i < rows_.size(); ++i) {
+      const Row& r = rows_[i];
+      for (std::uint32_t k = 0; k < r.count; ++k) liveBytes_ -= pool_[r.start + k].len;
+      livePool_ -= r.count;
+    }
+    rows_.erase(rows_.begin() + rows, rows_.end());
+    maybeCompact();
+  }
   while (rowCount() < rows) rows_.push_back(newRow());
 }
 

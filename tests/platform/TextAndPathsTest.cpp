@@ -109,3 +109,32 @@ TEST(DirectoryIndex, OneListingAnswersForEveryGame) {
   DirectoryIndex none(d.path() + "nowhere");
   EXPECT_FALSE(none.hasAsciiFile("alpha.zip"));
 }
+
+TEST(DirectoryIndex, FoldsOnlyTheLettersAtEveryLengthAndPosition) {
+  // Names are folded and compared several bytes at a time: the neighbours of
+  // A and Z ('@', '[', '`', '{'), bytes above 0x7F, and a separator or the
+  // end of the name in any place must all come out as one byte at a time.
+  rixtest::ScratchDir d;
+  const QByteArray alphabet = "@AZ[`az{";
+  QList<QByteArray> names;
+  for (int len = 1; len <= 19; ++len) {
+    QByteArray n;
+    for (int i = 0; i < len; ++i) n += alphabet[(i * 3 + len) % alphabet.size()];
+    names << n;
+    ASSERT_TRUE(rixtest::WriteAll(d.file("g/" + QString::fromLatin1(n)), "x"));
+  }
+  ASSERT_TRUE(rixtest::WriteAll(d.file("g/sub/In.Sub"), "x"));
+  DirectoryIndex index(d.path() + "g");
+  for (const QByteArray& n : names) {
+    EXPECT_TRUE(index.hasAsciiFile(n.toUpper())) << n.constData();
+    EXPECT_TRUE(index.hasAsciiFile(n.toLower())) << n.constData();
+    QByteArray shifted = n;  // '@' and '[' are no letters: not folded into '`' or '{'
+    shifted.replace('@', '`').replace('[', '{');
+    if (shifted != n) {
+      EXPECT_FALSE(index.hasAsciiFile(shifted)) << n.constData();
+    }
+  }
+  EXPECT_TRUE(index.hasAsciiFile("SUB\\in.sub"));
+  EXPECT_TRUE(index.hasAsciiFile("sub/IN.SUB"));
+  EXPECT_FALSE(index.hasAsciiFile("sub\\in.su"));
+}

@@ -17,6 +17,7 @@
 #include <QToolBar>
 #include <QTreeWidget>
 #include <QVBoxLayout>
+#include <utility>
 
 #include "app/BannerSlot.h"
 #include "app/CaptionBar.h"
@@ -641,6 +642,11 @@ void TMainForm::WireGrids() {
 void TMainForm::showEvent(QShowEvent* event) {
   QMainWindow::showEvent(event);
   Guard([this] { FormShow(); });
+}
+
+void TMainForm::paintEvent(QPaintEvent* event) {
+  QMainWindow::paintEvent(event);
+  if (afterFirstPaint) QTimer::singleShot(0, this, std::exchange(afterFirstPaint, nullptr));
 }
 
 void TMainForm::resizeEvent(QResizeEvent* event) {

@@ -69,6 +69,10 @@ public:
   // and is shown in the application's error box.
   void Guard(const std::function<void()>& action);
 
+  // Work the first painting of the window need not wait for, run once the
+  // window has been painted.
+  std::function<void()> afterFirstPaint;
+
   // ---- components (named as in the window layout) ----
   rix::CaptionBar* MSOfficeCaption1 = nullptr;
   QToolBar* GridToolBar = nullptr;
@@ -288,6 +292,7 @@ public:
 
 protected:
   void showEvent(QShowEvent* event) override;
+  void paintEvent(QPaintEvent* event) override;
   void resizeEvent(QResizeEvent* event) override;
   void closeEvent(QCloseEvent* event) override;
   bool eventFilter(QObject* watched, QEvent* event) override;

@@ -29,7 +29,6 @@ int main(int argc, char** argv) {
 
   rix::RixApplication app(argc, argv);
   QGuiApplication::setDesktopFileName(rix::AppId());
-  QApplication::setWindowIcon(rix::AppIcon());
   rix::InstallFontSubstitutions();
   // The splash stays up through the slow steps of creating the main window.
   auto* splash = new TAboutForm;
@@ -57,6 +56,8 @@ int main(int argc, char** argv) {
   setup.settingsDir =
       QStandardPaths::writableLocation(QStandardPaths::ConfigLocation) + "/RixFront/";
   TMainForm form(setup);
+  // Decoding the icon's pictures would hold up the window the user waits for.
+  form.afterFirstPaint = [] { QApplication::setWindowIcon(rix::AppIcon()); };
   dialogs.setParent(&form);
   form.show();
   return app.exec();

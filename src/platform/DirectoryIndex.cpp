@@ -45,12 +45,6 @@ namespace {
 constexpr std::uint64_t kOnes = 0x0101010101010101ull;
 constexpr std::uint64_t kHighs = 0x8080808080808080ull;
 
-inline std::uint64_t Load(const char* p, size_t n) {
-  std::uint64_t w = 0;
-  std::memcpy(&w, p, n < 8 ? n : 8);
-  return w;
-}
-
 // ASCII capitals of eight bytes at once to small letters; other bytes stay.
 inline std::uint64_t FoldWord(std::uint64_t w) {
   const std::uint64_t low7 = w & ~kHighs;
@@ -60,35 +54,50 @@ inline std::uint64_t FoldWord(std::uint64_t w) {
   return w | (capitals >> 2);
 }
 
-// Folds n bytes into out, eight at a time; returns whether all were ASCII
-// and neither separator, so that the name is looked up as it stands.
-inline bool FoldPlainName(const char* in, size_t n, char* out) {
-  std::uint64_t highs = 0, separators = 0;
-  for (size_t i = 0; i < n; i += 8) {
-    const size_t k = n - i < 8 ? n - i : 8;
-    const std::uint64_t w = Load(in + i, k);
-    highs |= w;
-    // A zero byte wherever the byte is '/' or '\' (only in the k loaded).
-    const std::uint64_t slash = w ^ ('/' * kOnes), back = w ^ ('\\' * kOnes);
-    const std::uint64_t mask = k == 8 ? ~0ull : (1ull << (8 * k)) - 1;
-    separators |= (((slash - kOnes) & ~slash) | ((back - kOnes) & ~back)) & kHighs & mask;
-    const std::uint64_t f = FoldWord(w);
-    std::memcpy(out + i, &f, k);
-  }
-  return (highs & kHighs) == 0 && separators == 0;
+inline bool HasByte(std::uint64_t w, unsigned char b) {
+  const std::uint64_t x = w ^ (b * kOnes);
+  return ((x - kOnes) & ~x & kHighs) != 0;
 }
+
+// A name of at most 255 bytes, folded and hashed eight bytes a step in a
+// zero-padded buffer, so that every step is one plain load and store.
+struct FoldedName {
+  alignas(8) char bytes[264];
+  size_t size = 0;
+  std::uint32_t hash = 0;
+  bool plain = true;  // all ASCII and no separator: looked up as it stands
+
+  FoldedName(const char* in, size_t n) : size(n < 255 ? n : 255) {
+    n = size;
+    const size_t words = (n + 7) / 8;
+    if (words) std::memset(bytes + 8 * (words - 1), 0, 8);
+    std::memcpy(bytes, in, n);
+    std::uint64_t highs = 0;
+    bool separator = false;
+    std::uint64_t h = 0x9E3779B97F4A7C15ull ^ static_cast<std::uint64_t>(n);
+    for (size_t i = 0; i < words; ++i) {
+      std::uint64_t w;
+      std::memcpy(&w, bytes + 8 * i, 8);
+      highs |= w;
+      separator = separator || HasByte(w, '/') || HasByte(w, '\\');
+      w = FoldWord(w);
+      std::memcpy(bytes + 8 * i, &w, 8);
+      h = (h ^ w) * 0xBF58476D1CE4E5B9ull;
+      h ^= h >> 29;
+    }
+    hash = static_cast<std::uint32_t>(h ^ (h >> 32));
+    plain = (highs & kHighs) == 0 && !separator;
+  }
+  QByteArrayView view() const { return QByteArrayView(bytes, static_cast<qsizetype>(size)); }
+};
 
 }  // namespace
 
-std::uint32_t DirectoryIndex::HashOf(QByteArrayView s) {
-  // Eight bytes a step; names are short, so this is most of a lookup.
-  std::uint64_t h = 0x9E3779B97F4A7C15ull ^ static_cast<std::uint64_t>(s.size());
-  const char* p = s.data();
-  for (qsizetype left = s.size(); left > 0; left -= 8, p += 8) {
-    h = (h ^ Load(p, static_cast<size_t>(left))) * 0xBF58476D1CE4E5B9ull;
-    h ^= h >> 29;
-  }
-  return static_cast<std::uint32_t>(h ^ (h >> 32));
+std::uint32_t DirectoryIndex::HashOf(QByteArrayView folded) {
+  // Folding a folded name changes nothing, so this is the hash of the
+  // listing's names and of the names looked up alike.
+  if (folded.size() > 255) return 0;
+  return FoldedName(folded.data(), static_cast<size_t>(folded.size())).hash;
 }
 
 const DirectoryIndex::Listing::Slot* DirectoryIndex::Listing::find(QByteArrayView folded,
@@ -135,16 +144,16 @@ DirectoryIndex::Listing DirectoryIndex::Read(const QString& dir) {
         file = !S_ISDIR(st.st_mode);
       }
       const size_t len = std::strlen(n);
+      const FoldedName folded(n, len);
       Listing::Slot s;
       s.off = static_cast<std::uint32_t>(l.names.size());
       s.len = static_cast<std::uint32_t>(len);
+      s.hash = folded.hash;
       s.isFile = file;
-      l.names.resize(l.names.size() + static_cast<qsizetype>(len));
-      char* p = l.names.data() + s.off;
-      const bool plain = FoldPlainName(n, len, p);
-      if (!file) l.realDirName.insert(QByteArray(p, static_cast<qsizetype>(len)), QByteArray(n));
+      l.names.append(folded.bytes, static_cast<qsizetype>(len));
+      if (!file) l.realDirName.insert(folded.view().toByteArray(), QByteArray(n));
       entries.push_back(s);
-      if (plain) continue;
+      if (folded.plain) continue;
       // A name Big5 cannot carry is written into lists in its Big5 form;
       // that form finds the file too.
       const QByteArray alias = Big5FormOf(QByteArrayView(n, static_cast<qsizetype>(len)));
@@ -152,6 +161,7 @@ DirectoryIndex::Listing DirectoryIndex::Read(const QString& dir) {
         Listing::Slot a = s;
         a.off = static_cast<std::uint32_t>(l.names.size());
         a.len = static_cast<std::uint32_t>(alias.size());
+        a.hash = HashOf(alias);
         l.names.append(Fold(alias));
         if (!file) l.realDirName.insert(Fold(alias), QByteArray(n));
         entries.push_back(a);
@@ -165,7 +175,6 @@ DirectoryIndex::Listing DirectoryIndex::Read(const QString& dir) {
   const size_t mask = size - 1;
   for (Listing::Slot e : entries) {
     const QByteArrayView key(l.names.constData() + e.off, e.len);
-    e.hash = HashOf(key);
     for (size_t i = e.hash & mask;; i = (i + 1) & mask) {
       Listing::Slot& s = l.table[i];
       if (s.len == 0) {
@@ -185,10 +194,10 @@ DirectoryIndex::Listing DirectoryIndex::Read(const QString& dir) {
 
 bool DirectoryIndex::hasAsciiFile(QByteArrayView name) {
   if (name.isEmpty()) return false;
-  char folded[256];
-  if (name.size() > 255 || !FoldPlainName(name.data(), static_cast<size_t>(name.size()), folded))
-    return hasFile(Big5Decode(name));
-  const Listing::Slot* slot = listing(root_).find(QByteArrayView(folded, name.size()));
+  if (name.size() > 255) return hasFile(Big5Decode(name));
+  const FoldedName folded(name.data(), static_cast<size_t>(name.size()));
+  if (!folded.plain) return hasFile(Big5Decode(name));
+  const Listing::Slot* slot = listing(root_).find(folded.view(), folded.hash);
   return slot && slot->isFile;
 }
 

@@ -204,6 +204,7 @@ void Breakdown(TMainForm& form, const Pair& p, int reps) {
     t[2] = NowSeconds();
     g.beginBulkChange();
     rix::ParseTableBytes(g.data(), std::move(bytes));
+    g.data().setModified(false);  // as a load leaves it
     g.endBulkChange();
     t[3] = NowSeconds();
     g.autoSizeColumns();

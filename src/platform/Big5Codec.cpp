@@ -34,18 +34,21 @@ struct Tables {
   std::vector<std::pair<char16_t, quint16>> alternates;
 
   Tables() {
+    // One converter each way for all pairs: opening one costs more than a
+    // pair's conversion, and a stateless one carries nothing between calls.
+    // A pair it cannot read comes out as the replacement character.
+    QStringDecoder dec("Big5", QStringConverter::Flag::Stateless);
+    QStringEncoder enc("Big5", QStringConverter::Flag::Stateless);
     for (int lead = 0x81; lead <= 0xFE; ++lead) {
       for (int trail = 0x40; trail <= 0xFE; ++trail) {
         if (!IsTrail(static_cast<unsigned char>(trail))) continue;
         const char pair[2] = {static_cast<char>(lead), static_cast<char>(trail)};
-        QStringDecoder dec("Big5", QStringConverter::Flag::Stateless);
         const QString s = dec.decode(QByteArrayView(pair, 2));
-        if (dec.hasError() || s.size() != 1) continue;
+        if (s.size() != 1 || s[0] == QChar::ReplacementCharacter) continue;
         const char16_t c = s[0].unicode();
         if (c < 0x80 || IsStructural(c) || IsEscape(c) || c == Big5Codec::kAlternateMark ||
             QChar::isSurrogate(c))
           continue;
-        QStringEncoder enc("Big5", QStringConverter::Flag::Stateless);
         const QByteArray back = enc.encode(s);
         const quint16 code = static_cast<quint16>(lead << 8 | trail);
         if (back == QByteArrayView(pair, 2)) {

@@ -15,6 +15,7 @@
 #include <string_view>
 #include <vector>
 
+#include "BenchForm.h"
 #include "BenchSupport.h"
 #include "GameListFixture.h"
 #include "app/TMainForm.h"
@@ -64,14 +65,7 @@ int main(int argc, char** argv) {
               kRows);
 
   rix::ScriptedDialogs dialogs;
-  MainFormSetup setup;
-  setup.appDir = appDir;
-  setup.tempDir = appDir + "tmp/";
-  setup.dialogs = &dialogs;
-  auto form = std::make_unique<TMainForm>(setup);
-  form->resize(800, 600);
-  form->show();
-  QCoreApplication::processEvents();
+  auto form = rixbench::ShownForm(appDir, &dialogs);
   rix::StringGrid& grid = *form->RomGrid;
   form->ActiveGrid = &grid;
   size_t sink = 0;

@@ -7,7 +7,10 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <algorithm>
 #include <cerrno>
+#include <climits>
+#include <vector>
 
 #include "platform/AppPaths.h"
 #include "platform/FileError.h"
@@ -41,6 +44,28 @@ bool WriteAll(int fd, const char* p, qsizetype n) {
     n -= w;
   }
   return true;
+}
+
+// Where a save to `path` lands: symbolic links followed to the name they lead to (which
+// need not exist yet), so that the link itself stays. False with errno set when the links
+// loop or cannot be read.
+bool FollowLinks(QByteArray* path) {
+  for (int hop = 0; hop < 40; ++hop) {
+    struct stat st {};
+    if (::lstat(path->constData(), &st) != 0 || !S_ISLNK(st.st_mode)) return true;
+    QByteArray link(PATH_MAX, '\0');
+    const ssize_t n = ::readlink(path->constData(), link.data(), static_cast<size_t>(link.size()));
+    if (n < 0) return false;
+    if (n >= link.size()) {
+      errno = ENAMETOOLONG;
+      return false;
+    }
+    link.truncate(n);
+    if (!link.startsWith('/')) link.prepend(path->left(path->lastIndexOf('/') + 1));
+    *path = link;
+  }
+  errno = ELOOP;
+  return false;
 }
 
 }  // namespace
@@ -78,8 +103,11 @@ void ReadFileInto(const QString& nativePath, QByteArray& out) {
 }
 
 AtomicFileWriter::AtomicFileWriter(const QString& nativePath) : path_(nativePath) {
-  const QFileInfo info(nativePath);
   target_ = QFile::encodeName(nativePath);
+  if (!FollowLinks(&target_)) throw FileError::FromErrno(errno, nativePath);
+  // The temporary file goes beside the real target, so that the rename stays in its
+  // directory.
+  const QFileInfo info(QFile::decodeName(target_));
   temp_ =
       QFile::encodeName(info.absolutePath() + QStringLiteral("/.") + info.fileName() + ".XXXXXX");
   fd_ = ::mkstemp(temp_.data());
@@ -94,6 +122,8 @@ AtomicFileWriter::AtomicFileWriter(const QString& nativePath) : path_(nativePath
   if (::stat(target_.constData(), &st) == 0) {
     if (S_ISDIR(st.st_mode)) fail(EISDIR);
     mode_ = st.st_mode & 07777;
+    // A rename would leave the other names with the old content.
+    inPlace_ = S_ISREG(st.st_mode) && st.st_nlink > 1;
   } else {
     const mode_t mask = ::umask(0);
     ::umask(mask);
@@ -120,6 +150,10 @@ void AtomicFileWriter::write(const char* data, qsizetype size) {
 }
 
 void AtomicFileWriter::commit() {
+  if (inPlace_) {
+    copyOverTarget();
+    return;
+  }
   ::fchmod(fd_, static_cast<mode_t>(mode_));
   const int fd = fd_;
   fd_ = -1;
@@ -133,6 +167,35 @@ void AtomicFileWriter::commit() {
     ::unlink(temp_.constData());
     throw FileError::FromErrno(err, path_);
   }
+}
+
+void AtomicFileWriter::copyOverTarget() {
+  // The complete copy is on disk before the target is touched, so a crash part way still
+  // leaves the new content whole beside it.
+  if (::fsync(fd_) != 0) fail(errno);
+  const off_t size = ::lseek(fd_, 0, SEEK_END);
+  if (size < 0) fail(errno);
+  Fd out(::open(target_.constData(), O_WRONLY | O_CLOEXEC));
+  if (out.get() < 0) fail(errno);
+#ifdef FALLOC_FL_KEEP_SIZE
+  // Room first where the file system can promise it: a full disk then fails before the
+  // target changes.
+  if (size > 0 && ::fallocate(out.get(), FALLOC_FL_KEEP_SIZE, 0, size) != 0 &&
+      errno != EOPNOTSUPP && errno != ENOSYS)
+    fail(errno);
+#endif
+  std::vector<char> buf(size_t(256) << 10);
+  for (off_t at = 0; at < size;) {
+    const ssize_t n = ::pread(fd_, buf.data(), std::min<size_t>(buf.size(), size - at), at);
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) fail(n < 0 ? errno : EIO);
+    if (!WriteAll(out.get(), buf.data(), n)) fail(errno);
+    at += n;
+  }
+  if (::ftruncate(out.get(), size) != 0 || ::fsync(out.get()) != 0) fail(errno);
+  ::close(fd_);
+  fd_ = -1;
+  ::unlink(temp_.constData());
 }
 
 void WriteFileAtomic(const QString& nativePath, QByteArrayView bytes) {

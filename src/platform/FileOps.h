@@ -18,7 +18,9 @@ void ReadFileInto(const QString& nativePath, QByteArray& out);
 // Replaces the file with the bytes so that it is never seen half written: the
 // bytes go to a temporary file in the same directory, which is then renamed
 // over the target. On failure the old file is untouched and the temporary
-// file removed.
+// file removed. A symbolic link stays a link: the file it leads to is the one
+// replaced. A file with several hard links keeps them: the complete new
+// content, synced, is copied over it in place, so every name sees it.
 void WriteFileAtomic(const QString& nativePath, QByteArrayView bytes);
 
 // The same, for bytes produced a piece at a time: nothing replaces the target
@@ -35,12 +37,14 @@ public:
 
 private:
   [[noreturn]] void fail(int err);
+  void copyOverTarget();
 
   QString path_;
   QByteArray target_;
   QByteArray temp_;
   unsigned mode_ = 0;
   int fd_ = -1;
+  bool inPlace_ = false;  // the target has other hard links
 };
 
 // An existing file that is not a directory.

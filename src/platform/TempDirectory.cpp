@@ -40,6 +40,8 @@ bool EnsurePrivateTempDir(const QString& path) {
 #include <fcntl.h>
 #include <sys/file.h>
 
+#include "platform/DirectoryTree.h"
+
 namespace rix {
 
 bool SweepPrivateTempDir(const QString& path) {
@@ -55,16 +57,9 @@ bool SweepPrivateTempDir(const QString& path) {
       return false;
     }
   }
-  QDir dir(path);
-  for (const QFileInfo& fi :
-       dir.entryInfoList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot)) {
-    if (fi.fileName() == QLatin1String(".lock")) continue;
-    if (fi.isDir() && !fi.isSymLink())
-      QDir(fi.filePath()).removeRecursively();
-    else
-      QFile::remove(fi.filePath());
-  }
-  return true;
+  // Links are removed, never followed; trees of any depth go, since nothing builds whole
+  // paths.
+  return ClearDirectory(path, ".lock");
 }
 
 }  // namespace rix

@@ -1,9 +1,12 @@
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <csignal>
 
 #include "TestSupport.h"
@@ -69,6 +72,49 @@ TEST(FileOps, FailedWriteLeavesTheOldFileWhole) {
   EXPECT_EQ(QDir(d.path()).entryList(QDir::Files | QDir::Hidden).size(), 1);
   // Writing into a directory that does not exist fails the same way.
   EXPECT_THROW(WriteFileAtomic(d.file("no/such/dir.ini"), "x"), FileError);
+}
+
+TEST(FileOps, SavesThroughLinksKeepTheLinks) {
+  rixtest::ScratchDir d;
+  ASSERT_TRUE(rixtest::WriteAll(d.file("real/t.ini"), "old"));
+  // A relative link to a link, from another directory.
+  ASSERT_TRUE(QDir().mkpath(d.file("links")));
+  ASSERT_EQ(::symlink("../real/t.ini", QFile::encodeName(d.file("links/first.ini")).constData()),
+            0);
+  ASSERT_EQ(::symlink("first.ini", QFile::encodeName(d.file("links/t.ini")).constData()), 0);
+  WriteFileAtomic(d.file("links/t.ini"), "through the link");
+  EXPECT_TRUE(QFileInfo(d.file("links/t.ini")).isSymLink());
+  EXPECT_TRUE(QFileInfo(d.file("links/first.ini")).isSymLink());
+  EXPECT_EQ(rixtest::ReadAll(d.file("real/t.ini")), "through the link");
+  EXPECT_EQ(QDir(d.file("real")).entryList(QDir::Files | QDir::Hidden).size(), 1);
+  // A dangling link gets the file it names.
+  ASSERT_EQ(::symlink("made.ini", QFile::encodeName(d.file("real/dangling.ini")).constData()), 0);
+  WriteFileAtomic(d.file("real/dangling.ini"), "new");
+  EXPECT_TRUE(QFileInfo(d.file("real/dangling.ini")).isSymLink());
+  EXPECT_EQ(rixtest::ReadAll(d.file("real/made.ini")), "new");
+  // A loop is an error, not a replaced link.
+  ASSERT_EQ(::symlink("loop.ini", QFile::encodeName(d.file("loop.ini")).constData()), 0);
+  EXPECT_THROW(WriteFileAtomic(d.file("loop.ini"), "x"), FileError);
+  EXPECT_TRUE(QFileInfo(d.file("loop.ini")).isSymLink());
+
+  // Every hard-linked name sees the new content, longer or shorter, and stays one file.
+  ASSERT_TRUE(rixtest::WriteAll(d.file("h1.ini"), "old content"));
+  ASSERT_EQ(::link(QFile::encodeName(d.file("h1.ini")).constData(),
+                   QFile::encodeName(d.file("h2.ini")).constData()),
+            0);
+  for (const QByteArray& bytes : {QByteArray(300000, 'L'), QByteArray("short")}) {
+    WriteFileAtomic(d.file("h2.ini"), bytes);
+    EXPECT_EQ(rixtest::ReadAll(d.file("h1.ini")), bytes);
+    EXPECT_EQ(rixtest::ReadAll(d.file("h2.ini")), bytes);
+  }
+  struct stat a {
+  }, b{};
+  ::stat(QFile::encodeName(d.file("h1.ini")).constData(), &a);
+  ::stat(QFile::encodeName(d.file("h2.ini")).constData(), &b);
+  EXPECT_EQ(a.st_ino, b.st_ino);
+  EXPECT_EQ(a.st_nlink, 2u);
+  EXPECT_EQ(QDir(d.path()).entryList(QDir::Files | QDir::Hidden | QDir::System),
+            QStringList({"h1.ini", "h2.ini", "loop.ini"}));  // no temporary copy left
 }
 
 TEST(FileOps, EnsureFileDirectoryCreatesOnlyTheDirectoryPart) {
@@ -137,8 +183,24 @@ TEST(TempDirectory, LeftoversOfAnEarlierRunAreSwept) {
   ASSERT_TRUE(rixtest::WriteAll(t + "castle/level/1.dat", "x"));
   ASSERT_TRUE(rixtest::WriteAll(d.path() + "outside.txt", "keep"));
   ASSERT_TRUE(QFile::link(d.path() + "outside.txt", t + "link"));
+  ASSERT_TRUE(QDir().mkpath(d.path() + "outdir"));
+  ASSERT_TRUE(rixtest::WriteAll(d.path() + "outdir/kept.txt", "keep"));
+  ASSERT_TRUE(QFile::link(d.path() + "outdir", t + "castle/dirlink"));
+  // A tree far deeper than a path may be long.
+  int fd = ::open(QFile::encodeName(t).constData(), O_RDONLY | O_DIRECTORY);
+  for (int i = 0; i < 2100 && fd >= 0; ++i) {
+    ::mkdirat(fd, "dd", 0700);
+    if (i % 500 == 0) ::close(::openat(fd, "f", O_WRONLY | O_CREAT, 0600));
+    const int next = ::openat(fd, "dd", O_RDONLY | O_DIRECTORY);
+    ::close(fd);
+    fd = next;
+  }
+  ASSERT_GE(fd, 0);
+  ::close(fd);
   EXPECT_TRUE(SweepPrivateTempDir(t));
   EXPECT_EQ(QDir(t).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
             QStringList{".lock"});
-  EXPECT_EQ(rixtest::ReadAll(d.path() + "outside.txt"), "keep");  // links are removed, not followed
+  // Links are removed, not followed.
+  EXPECT_EQ(rixtest::ReadAll(d.path() + "outside.txt"), "keep");
+  EXPECT_EQ(rixtest::ReadAll(d.path() + "outdir/kept.txt"), "keep");
 }

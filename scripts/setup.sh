@@ -8,7 +8,7 @@ root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 packages=(
   build-essential cmake ninja-build pkg-config
   qt6-base-dev qt6-image-formats-plugins
-  libdeflate-dev libgif-dev
+  libdeflate-dev zlib1g-dev libgif-dev
   googletest libgtest-dev libbenchmark-dev
   clang libclang-rt-14-dev
   fonts-arphic-uming fonts-liberation2 fonts-dejavu-core

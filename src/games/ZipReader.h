@@ -2,6 +2,7 @@
 
 #include <QByteArray>
 #include <QString>
+#include <QStringList>
 
 namespace rix {
 
@@ -18,6 +19,9 @@ enum ZipExtractError : int {
   kZipBadLocalHeader = -7,  // a matching entry's local header (or data descriptor) missing
                             // or without its signature
   kZipDataOutOfRange = -8,  // a matching entry's data runs past the end of the file
+  kZipRefused = -9,         // refused before anything was written: a name too long or too
+                            // deep for the system, entries sharing data (a zip bomb), more
+                            // than the free space or more entries than any game holds
 };
 
 // Name stored in the first central-directory header with "/" replaced by "\", at most 259
@@ -27,9 +31,16 @@ QByteArray ZipFirstEntryName(const QString& archive);
 // Unpacks, in central-directory order, the entries whose stored name (with "\" separators)
 // matches `mask` to targetDir + stored name; directory entries only make directories. Stops at
 // the first matching entry that cannot be unpacked (method other than 0, 1, 6, 8, encrypted,
-// unsafe name, corrupt data, CRC mismatch, output not writable). Returns how many matching
-// entries were unpacked (directory entries included) or a negative ZipExtractError.
-int ZipExtractMatching(const QString& archive, const QString& targetDir, const QByteArray& mask);
+// unsafe name, corrupt data, CRC mismatch, output not writable, archive shrunk meanwhile).
+// Returns how many matching entries were unpacked (directory entries included) or a negative
+// ZipExtractError. Memory stays bounded whatever the entries' sizes. `touched`, when given,
+// receives the names directly inside targetDir that the call wrote or wrote below.
+int ZipExtractMatching(const QString& archive, const QString& targetDir, const QByteArray& mask,
+                       QStringList* touched = nullptr);
+
+// Whether the unpacking would take a stored name (Big5 bytes, "/" or "\" separators) at all:
+// relative, without drive, "..", or NUL. A name it refuses must never be handed on as a path.
+bool ZipNameIsSafe(const QByteArray& storedName);
 
 // Empty or "*.*": everything. "*.ext": names whose part after the first "." is ext. Ending in
 // "*": a final ".*" and then a final "*" or "?" dropped, names whose part before the first "."

@@ -9,7 +9,7 @@
 #include "games/ImplodeDecoder.h"
 #include "games/ShrinkDecoder.h"
 #include "games/ZipArchive.h"
-#include "games/ZipFileMap.h"
+#include "games/ZipFile.h"
 
 namespace {
 
@@ -109,15 +109,16 @@ struct Stream {
 
 Stream Load(const char* archive, int index) {
   Stream s;
-  rix::ZipFileMap map(QStringLiteral(RIX_TEST_DATA "/zip/") + archive);
-  rix::ZipArchive zip(map.data(), map.size());
+  const rix::ZipFile file(QStringLiteral(RIX_TEST_DATA "/zip/") + archive);
+  rix::ZipArchive zip(file);
   rix::ZipCentralEntry c;
   if (!zip.Open()) return s;
   for (int i = 0; i <= index; ++i)
     if (!zip.Next(&c)) return s;
   rix::ZipLocalEntry l;
   if (zip.Local(c, &l) != rix::ZipArchive::LocalStatus::Ok) return s;
-  s.data.assign(l.data, l.data + l.compressedSize);
+  s.data.resize(l.compressedSize);
+  if (!file.Read(l.dataOffset, s.data.data(), s.data.size())) s.data.clear();
   s.size = l.uncompressedSize;
   s.flags = l.flags;
   return s;

@@ -1,4 +1,5 @@
-// The legacy-method archives: every entry must come out exactly as Info-ZIP unzip gives it.
+// The legacy-method and Zip64 archives: every entry must come out exactly as Info-ZIP unzip gives
+// it.
 
 #include <gtest/gtest.h>
 
@@ -34,6 +35,9 @@ const QList<Sample> kSamples = {
      {{"8K2T.TXT", 12000}, {"4K3T.TXT", 5064}, {"8K3T.TXT", 5064}, {"4K2T.TXT", 4000}}},
     {"descriptor.zip",
      {{"sig/deflated.txt", 3000}, {"plain/deflated.txt", 1000}, {"plain/stored.txt", 300}}},
+    {"zip64-python.zip", {{"sub/deflated.txt", 3000}, {"stored.bin", 700}}},
+    {"zip64-stream.zip", {{"streamed.txt", 2000}}},
+    {"zip64-infozip.zip", {{"fz.txt", 1500}}},
 };
 
 QByteArray UnzipPipe(const QString& archive, const QString& name) {

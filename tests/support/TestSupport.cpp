@@ -48,6 +48,29 @@ void WithFileSizeLimit(long bytes, const std::function<void()>& fn) {
   setrlimit(RLIMIT_FSIZE, &old);
 }
 
+namespace {
+
+qint64 PeakResidentBytes() {
+  QFile status(QStringLiteral("/proc/self/status"));
+  if (!status.open(QIODevice::ReadOnly)) return 0;
+  for (const QByteArray& line : status.readAll().split('\n'))
+    if (line.startsWith("VmHWM:"))
+      return line.mid(6).trimmed().split(' ').first().toLongLong() * 1024;
+  return 0;
+}
+
+}  // namespace
+
+qint64 PeakMemoryGrowth(const std::function<void()>& fn) {
+  // Writing 5 there sets the peak back to what is resident now.
+  QFile reset(QStringLiteral("/proc/self/clear_refs"));
+  if (reset.open(QIODevice::WriteOnly)) reset.write("5");
+  reset.close();
+  const qint64 before = PeakResidentBytes();
+  fn();
+  return PeakResidentBytes() - before;
+}
+
 ScratchDir::ScratchDir() : dir_(QDir::tempPath() + "/rixtest-XXXXXX") {}
 
 QString ScratchDir::path() const { return dir_.path() + "/"; }

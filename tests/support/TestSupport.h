@@ -22,6 +22,9 @@ QByteArray TableLine(const QStringList& cells);
 // way as it would on a full disk.
 void WithFileSizeLimit(long bytes, const std::function<void()>& fn);
 
+// How far the peak resident memory rose while fn ran, in bytes.
+qint64 PeakMemoryGrowth(const std::function<void()>& fn);
+
 // Path of a directory that the test owns; removed at the end of the test.
 class ScratchDir {
 public:

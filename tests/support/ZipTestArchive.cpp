@@ -42,7 +42,9 @@ ZipTestArchive BuildZip(const QList<ZipTestEntry>& entries, const QByteArray& co
   QByteArray central;
   QList<int> centralAt;
   for (const ZipTestEntry& e : entries) {
-    const QByteArray packed = e.method == 8 ? Deflate(e.data) : e.data;
+    const QByteArray packed = !e.packed.isEmpty() ? e.packed
+                              : e.method == 8     ? Deflate(e.data)
+                                                  : e.data;
     const uint32_t crc = libdeflate_crc32(0, e.data.constData(), e.data.size());
     const bool desc = e.descriptor != ZipTestEntry::Descriptor::None;
     const uint16_t flags = e.flags | (desc ? 8 : 0);

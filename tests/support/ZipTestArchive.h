@@ -14,6 +14,7 @@ struct ZipTestEntry {
   QByteArray name;
   QByteArray data;
   uint16_t method = 0;  // 0 stored, 8 deflated; any other number is written as stored bytes
+  QByteArray packed;    // when not empty, the bytes stored for `data` (deflated ones for 8)
   uint16_t flags = 0;
   uint16_t dosTime = (12 << 11) | (34 << 5) | (56 / 2);    // 12:34:56
   uint16_t dosDate = ((2003 - 1980) << 9) | (4 << 5) | 5;  // 2003-04-05

@@ -1,7 +1,8 @@
 #!/usr/bin/env python3
 """Builds the archives in this folder that no common tool writes any more: shrunk entries with
 partial clearing and 13-bit codes, imploded entries in every window/tree combination, and
-entries followed by data descriptors. Each archive is checked with Info-ZIP `unzip -t`.
+entries followed by data descriptors, and small Zip64 archives from the common writers. Each
+archive is checked with Info-ZIP `unzip -t`.
 
 Run from anywhere: python3 make_fixtures.py
 """
@@ -10,7 +11,10 @@ import os
 import random
 import struct
 import subprocess
+import tempfile
+import zipfile
 import zlib
+import io
 
 HERE = os.path.dirname(os.path.abspath(__file__))
 DOS_TIME = (4 << 11) | (5 << 5) | (6 // 2)          # 04:05:06
@@ -317,6 +321,59 @@ def main():
         dict(name=b'plain/stored.txt', data=e[:300], method=0, packed=e[:300],
              descriptor='plain'),
     ])
+    zip64_archives(e)
+
+
+def zip64_archives(e):
+    """Zip64 records as the common writers make them: Python's zipfile with every size and
+    offset in Zip64 form and the Zip64 end records (its limit lowered to 0), the same to a
+    stream that cannot seek (data descriptors with 8-byte sizes), and Info-ZIP `zip -fz`."""
+    limit = zipfile.ZIP64_LIMIT
+    zipfile.ZIP64_LIMIT = 0
+    try:
+        path = os.path.join(HERE, 'zip64-python.zip')
+        with zipfile.ZipFile(path, 'w') as z:
+            info = zipfile.ZipInfo('sub/deflated.txt', date_time=(2001, 2, 3, 4, 5, 6))
+            info.compress_type = zipfile.ZIP_DEFLATED
+            with z.open(info, 'w', force_zip64=True) as f:
+                f.write(e)
+            info = zipfile.ZipInfo('stored.bin', date_time=(2001, 2, 3, 4, 5, 6))
+            with z.open(info, 'w', force_zip64=True) as f:
+                f.write(e[:700])
+    finally:
+        zipfile.ZIP64_LIMIT = limit
+    subprocess.run(['unzip', '-tq', path], check=True)
+
+    class Unseekable(io.RawIOBase):
+        def __init__(self):
+            self.data = bytearray()
+
+        def writable(self):
+            return True
+
+        def write(self, b):
+            self.data += b
+            return len(b)
+
+    out = Unseekable()
+    with zipfile.ZipFile(out, 'w', compression=zipfile.ZIP_DEFLATED) as z:
+        info = zipfile.ZipInfo('streamed.txt', date_time=(2001, 2, 3, 4, 5, 6))
+        info.compress_type = zipfile.ZIP_DEFLATED
+        with z.open(info, 'w', force_zip64=True) as f:
+            f.write(e[:2000])
+    path = os.path.join(HERE, 'zip64-stream.zip')
+    with open(path, 'wb') as f:
+        f.write(bytes(out.data))
+    subprocess.run(['unzip', '-tq', path], check=True)
+
+    path = os.path.join(HERE, 'zip64-infozip.zip')
+    if os.path.exists(path):
+        os.remove(path)
+    with tempfile.TemporaryDirectory() as tmp:
+        with open(os.path.join(tmp, 'fz.txt'), 'wb') as f:
+            f.write(e[:1500])
+        subprocess.run(['zip', '-q', '-X', '-fz', path, 'fz.txt'], cwd=tmp, check=True)
+    subprocess.run(['unzip', '-tq', path], check=True)
 
 
 if __name__ == '__main__':

@@ -1,0 +1,210 @@
+#include "games/ZipExtractor.h"
+
+#include <libdeflate.h>
+#include <sys/mman.h>
+#include <zlib.h>
+
+#include <algorithm>
+#include <ctime>
+
+#include "games/ImplodeDecoder.h"
+#include "games/ShrinkDecoder.h"
+#include "games/ZipFile.h"
+#include "games/ZipTargetDir.h"
+
+namespace rix {
+
+namespace {
+
+constexpr uint16_t kFlagBigWindow = 1 << 1;
+constexpr uint16_t kFlagLiteralTree = 1 << 2;
+constexpr uint16_t kStored = 0;
+constexpr uint16_t kShrunk = 1;
+constexpr uint16_t kImploded = 6;
+constexpr uint16_t kDeflated = 8;
+// Pieces of streamed entries: small enough to stay in the cache between decoding, checksum
+// and write.
+constexpr size_t kStreamIn = size_t(256) << 10;
+constexpr size_t kStreamOut = size_t(256) << 10;
+
+// Whether `usize` <= `csize` * factor + 64, without overflow.
+bool AtMost(uint64_t usize, uint64_t csize, uint64_t factor) {
+  return usize <= 64 || (usize - 64) / factor <= csize;
+}
+
+// The entry's DOS date and time as local time; false when the fields hold no valid date.
+bool DosToTime(uint16_t date, uint16_t time, time_t* out) {
+  struct tm t = {};
+  t.tm_year = 80 + (date >> 9);
+  t.tm_mon = ((date >> 5) & 0x0F) - 1;
+  t.tm_mday = date & 0x1F;
+  t.tm_hour = time >> 11;
+  t.tm_min = (time >> 5) & 0x3F;
+  t.tm_sec = (time & 0x1F) * 2;
+  t.tm_isdst = -1;
+  if (t.tm_mon < 0 || t.tm_mon > 11 || t.tm_mday == 0 || t.tm_hour > 23 || t.tm_min > 59 ||
+      t.tm_sec > 59)
+    return false;
+  *out = std::mktime(&t);
+  return *out != static_cast<time_t>(-1);
+}
+
+}  // namespace
+
+uint8_t* ZipBuffer::Get(size_t size) {
+  if (size <= capacity_) return data_;
+  Release();
+  constexpr size_t kHuge = size_t(2) << 20;
+  const bool huge = size >= kHuge;
+  const size_t unit = huge ? kHuge : size_t(64) << 10;
+  const size_t capacity = (size + unit - 1) / unit * unit;
+  const size_t length = huge ? capacity + kHuge : capacity;
+  void* m = ::mmap(nullptr, length, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+  if (m == MAP_FAILED) return nullptr;
+  mapping_ = m;
+  length_ = length;
+  data_ = static_cast<uint8_t*>(m);
+  if (huge) {
+    const auto at = reinterpret_cast<uintptr_t>(m);
+    data_ = reinterpret_cast<uint8_t*>((at + kHuge - 1) / kHuge * kHuge);
+    ::madvise(data_, capacity, MADV_HUGEPAGE);
+  }
+  capacity_ = capacity;
+  return data_;
+}
+
+void ZipBuffer::Release() {
+  if (mapping_) ::munmap(mapping_, length_);
+  mapping_ = nullptr;
+  data_ = nullptr;
+  capacity_ = length_ = 0;
+}
+
+ZipExtractor::ZipExtractor(const ZipFile& file, ZipTargetDir& target) : file_(file), out_(target) {}
+
+ZipExtractor::~ZipExtractor() {
+  if (inflater_) libdeflate_free_decompressor(inflater_);
+}
+
+bool ZipExtractor::CanDecode(const ZipLocalEntry& e) {
+  const uint64_t csize = e.compressedSize;
+  const uint64_t usize = e.uncompressedSize;
+  // Checked before anything is allocated or written, so that a forged size cannot ask for
+  // gigabytes.
+  switch (e.method) {
+    case kStored:
+      return usize == csize;
+    case kShrunk:  // a 9-bit code stands for at most 7936 bytes
+      return AtMost(usize, csize, 7100) && usize <= kWholeBound && csize <= kWholeBound;
+    case kImploded:  // 17 bits at least for a match of at most 321 bytes
+      return AtMost(usize, csize, 152) && usize <= kWholeBound && csize <= kWholeBound;
+    case kDeflated:  // about 2 bits for a 258-byte match
+      return AtMost(usize, csize, 1040);
+    default:
+      return false;
+  }
+}
+
+bool ZipExtractor::DecodeWhole(const ZipLocalEntry& e) {
+  const size_t csize = static_cast<size_t>(e.compressedSize);
+  const size_t usize = static_cast<size_t>(e.uncompressedSize);
+  // One spare byte keeps the pointers valid for empty entries.
+  uint8_t* in = packed_.Get(csize + 1);
+  uint8_t* out = unpacked_.Get(usize + 1);
+  if (!in || !out || !file_.Read(e.dataOffset, in, csize)) return false;
+  bool ok = false;
+  switch (e.method) {
+    case kShrunk:
+      if (!shrink_) shrink_ = std::make_unique<ShrinkDecoder>();
+      ok = shrink_->Decode(in, csize, out, usize);
+      break;
+    case kImploded:
+      if (!implode_) implode_ = std::make_unique<ImplodeDecoder>();
+      ok = implode_->Decode(in, csize, out, usize, e.flags & kFlagBigWindow,
+                            e.flags & kFlagLiteralTree);
+      break;
+    case kDeflated: {
+      if (!inflater_) inflater_ = libdeflate_alloc_decompressor();
+      size_t produced = 0;
+      ok = inflater_ &&
+           libdeflate_deflate_decompress(inflater_, in, csize, out, usize, &produced) ==
+               LIBDEFLATE_SUCCESS &&
+           produced == usize;
+      break;
+    }
+    default:
+      break;
+  }
+  return ok && out_.Append(out, usize);
+}
+
+bool ZipExtractor::CopyStored(const ZipLocalEntry& e) {
+  uint8_t* buf = packed_.Get(kStreamIn);
+  if (!buf) return false;
+  for (uint64_t at = 0; at < e.compressedSize;) {
+    const size_t n = static_cast<size_t>(std::min<uint64_t>(kStreamIn, e.compressedSize - at));
+    if (!file_.Read(e.dataOffset + at, buf, n) || !out_.Append(buf, n)) return false;
+    at += n;
+  }
+  return true;
+}
+
+bool ZipExtractor::InflateStreaming(const ZipLocalEntry& e) {
+  uint8_t* in = packed_.Get(kStreamIn);
+  uint8_t* out = unpacked_.Get(kStreamOut);
+  if (!in || !out) return false;
+  z_stream zs = {};
+  if (inflateInit2(&zs, -MAX_WBITS) != Z_OK) return false;
+  uint64_t inAt = e.dataOffset;
+  uint64_t inLeft = e.compressedSize;
+  uint64_t produced = 0;
+  bool ok = true;
+  for (int ret = Z_OK; ok && ret != Z_STREAM_END;) {
+    if (zs.avail_in == 0) {
+      // The packed data ending before the stream does is a damaged entry.
+      const size_t n = static_cast<size_t>(std::min<uint64_t>(kStreamIn, inLeft));
+      if (n == 0 || !file_.Read(inAt, in, n)) {
+        ok = false;
+        break;
+      }
+      inAt += n;
+      inLeft -= n;
+      zs.next_in = in;
+      zs.avail_in = static_cast<uInt>(n);
+    }
+    zs.next_out = out;
+    zs.avail_out = static_cast<uInt>(kStreamOut);
+    ret = inflate(&zs, Z_NO_FLUSH);
+    const size_t got = kStreamOut - zs.avail_out;
+    // Z_BUF_ERROR only says that more input is needed, unless input was there.
+    const bool stuck = ret == Z_BUF_ERROR && got == 0 && zs.avail_in > 0;
+    ok = (ret == Z_OK || ret == Z_STREAM_END || ret == Z_BUF_ERROR) && !stuck &&
+         got <= e.uncompressedSize - produced && out_.Append(out, got);
+    produced += got;
+  }
+  inflateEnd(&zs);
+  return ok && produced == e.uncompressedSize;
+}
+
+bool ZipExtractor::Decode(const ZipLocalEntry& e) {
+  if (e.method == kStored) return CopyStored(e);
+  if (e.method == kDeflated && (e.uncompressedSize > kWholeBound || e.compressedSize > kWholeBound))
+    return InflateStreaming(e);
+  return DecodeWhole(e);
+}
+
+bool ZipExtractor::Unpack(const ZipPlannedEntry& entry) {
+  if (entry.leaf.isEmpty()) return out_.MakeDirectory(entry.node);
+  const ZipLocalEntry& e = entry.local;
+  if (!out_.BeginFile(entry.node, entry.leaf)) return false;
+  if (!Decode(e)) {
+    out_.AbortFile();
+    return false;
+  }
+  time_t mtime = 0;
+  const bool haveTime = DosToTime(e.dosDate, e.dosTime, &mtime);
+  // The CRC is checked while writing; a file whose CRC differs never gets its name.
+  return out_.EndFile(e.crc, mtime, haveTime) == ZipTargetDir::WriteResult::Written;
+}
+
+}  // namespace rix

@@ -144,6 +144,9 @@ public:
   QString UnzipPath;
   QString UnzipName;
   bool UnzipIsDir = false;
+  // Names directly in the temporary directory that the last unpacking wrote, so that the
+  // clean-up removes everything it unpacked, not only the item passed on.
+  QStringList UnzipTouched;
   // The process's current directory as the launch and its clean-up move it;
   // it becomes the emulator's working directory.
   QString CurrentDir;

@@ -6,7 +6,9 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QLineEdit>
+#include <QScopeGuard>
 #include <QTimer>
+#include <utility>
 
 #include "app/TMainForm.h"
 #include "catalogue/EmuColumns.h"
@@ -15,6 +17,7 @@
 #include "platform/AppPaths.h"
 #include "platform/Big5.h"
 #include "platform/ByteText.h"
+#include "platform/DirectoryTree.h"
 #include "platform/FileError.h"
 #include "platform/FileOps.h"
 #include "platform/ProcessStarter.h"
@@ -91,15 +94,22 @@ void TMainForm::RomGridDblClickCell(QObject*, int, int) {
     }
     UnzipName.replace(u'\\', u'/');
     UnzipPath = temp + UnzipName;
+    int unpacked = 0;
     {
       rix::WaitCursor busy;
-      rix::ZipExtractMatching(archive, temp, rix::Big5Encode(mask));
+      unpacked = rix::ZipExtractMatching(archive, temp, rix::Big5Encode(mask), &UnzipTouched);
+    }
+    // A refused archive counts as an unpacking error, and a name the reader refuses (a way
+    // out of the temporary directory) is never handed on as a path.
+    if (unpacked == rix::kZipRefused || !rix::ZipNameIsSafe(rix::Big5Encode(UnzipName))) {
+      UnzipName.clear();
+      UnzipPath.clear();
     }
     RomDir = temp;
     RomFile = UnzipName;
     // The archive may store the member in another case than the list names it.
     const QString real = rix::CaseResolver().resolve(temp + UnzipName);
-    romFile = QFileInfo::exists(real) ? real.mid(temp.size()) : UnzipName;
+    romFile = UnzipName.isEmpty() || !QFileInfo::exists(real) ? UnzipName : real.mid(temp.size());
   }
 
   if (rix::IsYes(EmuGrid->cell(col::StartInEmuDir, EmuGrid->row()))) {
@@ -114,6 +124,11 @@ void TMainForm::RomGridDblClickCell(QObject*, int, int) {
 }
 
 void TMainForm::CleanupUnzip() {
+  // Whatever else the last unpacking wrote goes too, however deep, whatever happens below.
+  const QStringList touched = std::exchange(UnzipTouched, {});
+  const auto removeTouched = qScopeGuard([&] {
+    for (const QString& name : touched) rix::RemoveTreeBelow(TempDir(), name);
+  });
   if (UnzipPath.isEmpty() || UnzipName.isEmpty()) return;
   const QString path = UnzipPath;
   const QString name = UnzipName;
@@ -126,10 +141,9 @@ void TMainForm::CleanupUnzip() {
     if (!QFileInfo(path).isDir()) return;  // nothing of its own name was unpacked
     DeleteFiles(path, QStringLiteral("*.*"));
     CurrentDir = TempDir();
-    // Folders inside the unpacked one go too; the directory search above
+    // Folders inside the unpacked one go too, however deep; the directory search above
     // passes them over.
-    QDir(QDir(TempDir()).filePath(name)).removeRecursively();
-    if (QFileInfo::exists(path))
+    if (!rix::RemoveTreeBelow(TempDir(), name))
       throw rix::FileError(QStringLiteral("輸出入錯誤 %1").arg(EACCES), EACCES);
   } else {
     const QFileInfo fi(path);

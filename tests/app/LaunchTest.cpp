@@ -1,4 +1,6 @@
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <QDir>
 #include <QFile>
@@ -208,6 +210,61 @@ TEST_F(LaunchTest, DirectoryModePassesTheFolderAndRemovesItAfterwards) {
   Launch(1);
   EXPECT_EQ(starter.started.size(), 4);
   EXPECT_TRUE(dialogs.shown().isEmpty());
+}
+
+TEST_F(LaunchTest, HostileArchivesPassNoWayOutAndLeaveNothingBehind) {
+  const QString tmp = dir.path() + "tmp/";
+  using rixtest::Entry;
+  ASSERT_TRUE(rixtest::WriteAll(
+      dir.file("games/escape.zip"),
+      rixtest::BuildZip({Entry("../../../etc/passwd", "x"), Entry("ok.rom", "1")}).bytes));
+  // Two central entries sharing one record.
+  rixtest::ZipTestArchive bomb = rixtest::BuildZip({Entry("a.rom", "1"), Entry("b.rom", "2")});
+  bomb.Put32(bomb.central[1] + 42, 0);
+  ASSERT_TRUE(rixtest::WriteAll(dir.file("games/bomb.zip"), bomb.bytes));
+  QByteArray deep = "deep/";
+  for (int i = 0; i < 200; ++i) deep += "level/";
+  ASSERT_TRUE(rixtest::WriteAll(dir.file("games/deep.zip"),
+                                rixtest::BuildZip({Entry(deep + "x.rom", "x")}).bytes));
+  QByteArray list = rixtest::TableLine({"", "名稱", "", "檔案", "圖片"});
+  for (const char* game :
+       {"plain.rom", "escape.zip", "pack.zip;..\\..\\x", "bomb.zip", "pack.zip", "deep.zip"})
+    list += rixtest::TableLine({"", "g", "", game, ""});
+  ASSERT_TRUE(rixtest::WriteAll(dir.file("lists/l.lst"), list));
+  const QString none = dir.path() + "emu/run -a " + tmp + " -z";
+
+  // A first entry or a member that the reader refuses, and a refused archive: the game name
+  // is empty, as after an unpacking error, and the emulator starts all the same.
+  Make("No", "No", "No");
+  for (int row : {2, 3, 4}) {
+    Launch(row);
+    EXPECT_EQ(Last(), none) << row;
+    EXPECT_FALSE(Last().contains("..")) << row;
+  }
+  EXPECT_EQ(rixtest::FileTree(tmp), QStringList());
+  // Everything an archive unpacked goes at the next launch, not only the file passed on.
+  Launch(5);
+  EXPECT_EQ(rixtest::FileTree(tmp), QStringList({"GAME.ROM", "first.rom", "other.bin"}));
+  Launch(1);
+  EXPECT_EQ(rixtest::FileTree(tmp), QStringList());
+
+  // An unpacked folder that has grown deeper than a path may be long is removed all the same.
+  Make("No", "No", "Yes");
+  Launch(6);
+  EXPECT_EQ(Last(), dir.path() + "emu/run -a " + tmp + "deep -z");
+  int fd = ::open(QFile::encodeName(tmp + deep).constData(), O_RDONLY | O_DIRECTORY);
+  for (int i = 0; i < 1000 && fd >= 0; ++i) {
+    ::mkdirat(fd, "more", 0700);
+    const int next = ::openat(fd, "more", O_RDONLY | O_DIRECTORY);
+    ::close(fd);
+    fd = next;
+  }
+  ASSERT_GE(fd, 0);
+  ::close(fd);
+  Launch(1);
+  EXPECT_EQ(rixtest::FileTree(tmp), QStringList());
+  EXPECT_TRUE(dialogs.shown().isEmpty());
+  EXPECT_EQ(starter.started.size(), 7);
 }
 
 TEST_F(LaunchTest, TheLockIgnoresLaunchesForSixTicks) {

@@ -52,7 +52,6 @@ void GridData::reserveCells(Row& r, std::uint32_t count) {
   if (count <= r.cap) {
     if (count > r.count) {
       std::fill(pool_.begin() + r.start + r.count, pool_.begin() + r.start + count, CellRef{});
-      livePool_ += count - r.count;
       r.count = count;
     }
     return;
@@ -68,14 +67,14 @@ void GridData::reserveCells(Row& r, std::uint32_t count) {
     std::copy(pool_.begin() + r.start, pool_.begin() + r.start + r.count, pool_.begin() + start);
     r.start = start;
     count = std::max(count, r.count);
+    livePool_ += cap - r.cap;
     r.cap = cap;
     std::fill(pool_.begin() + r.start + r.count, pool_.begin() + r.start + r.cap, CellRef{});
-    livePool_ += count - r.count;
     r.count = count;
     return;
   }
   std::fill(pool_.begin() + r.start + r.count, pool_.begin() + r.start + count, CellRef{});
-  livePool_ += count - r.count;
+  livePool_ += count - r.cap;
   r.count = count;
   r.cap = count;
 }
@@ -120,14 +119,15 @@ void GridData::maybeCompact() {
     }
     arena_ = std::move(fresh);
   }
+  // Rows keep their reserve, so that a row just moved to grow does not move again at once
+  // (which made growing a wide row cell by cell quadratic).
   if (pool_.size() > 2 * livePool_ + 4096) {
     std::vector<CellRef> fresh;
     fresh.reserve(livePool_);
     for (Row& r : rows_) {
       const std::uint32_t start = static_cast<std::uint32_t>(fresh.size());
-      fresh.insert(fresh.end(), pool_.begin() + r.start, pool_.begin() + r.start + r.count);
+      fresh.insert(fresh.end(), pool_.begin() + r.start, pool_.begin() + r.start + r.cap);
       r.start = start;
-      r.cap = r.count;
     }
     pool_ = std::move(fresh);
   }
@@ -197,7 +197,7 @@ void GridData::removeRow(int at) {
   if (at < 0 || at >= rowCount()) return;
   modified_ = true;
   clearRow(at);
-  livePool_ -= rows_[static_cast<size_t>(at)].count;
+  livePool_ -= rows_[static_cast<size_t>(at)].cap;
   rows_.erase(rows_.begin() + at);
   maybeCompact();
 }
@@ -323,8 +323,9 @@ void GridData::setRowSlices(int row, const std::uint32_t* offsetLength, int coun
       out[i].len = offsetLength[2 * i + 1];
       liveBytes_ += out[i].len;
     }
-    r.count = r.cap = static_cast<std::uint32_t>(count);
     livePool_ += static_cast<std::uint32_t>(count);
+    livePool_ -= r.cap;
+    r.count = r.cap = static_cast<std::uint32_t>(count);
     return;
   }
   for (int i = 0; i < count; ++i)

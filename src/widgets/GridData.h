@@ -103,7 +103,7 @@ private:
   std::vector<CellRef> pool_;
   QByteArray arena_;
   std::uint64_t liveBytes_ = 0;
-  std::uint64_t livePool_ = 0;
+  std::uint64_t livePool_ = 0;  // cell slots reserved by rows; the rest of pool_ is stale
   std::uint32_t nextId_ = 1;
   bool modified_ = false;
 };

@@ -168,8 +168,14 @@ void StringGrid::setImages(const QVector<QPixmap>& images) { model_->setImages(i
 void StringGrid::autoSizeColumns() {
   const int extra = QFontMetrics(font()).horizontalAdvance(QStringLiteral("xx")) + 10;
   const std::vector<int> widest = WidestColumnTexts(data(), font());
+  // One pass over the sections: a header that paints as it goes spends work
+  // over all sections on every single resize.
+  QHeaderView* header = horizontalHeader();
+  header->setUpdatesEnabled(false);
   for (int c = 0; c < colCount(); ++c)
-    horizontalHeader()->resizeSection(c, widest[static_cast<size_t>(c)] + extra);
+    header->resizeSection(c, widest[static_cast<size_t>(c)] + extra);
+  header->setUpdatesEnabled(true);
+  viewport()->update();
 }
 
 void StringGrid::setEditMode(bool on) {

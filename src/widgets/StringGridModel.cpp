@@ -38,7 +38,7 @@ QVariant StringGridModel::data(const QModelIndex& index, int role) const {
   switch (role) {
     case Qt::DisplayRole:
     case Qt::EditRole:
-      return Big5Decode(grid_.cell(index.column(), row));
+      return Big5Decode(DisplayPart(grid_.cell(index.column(), row)));
     case Qt::DecorationRole: {
       const int img = grid_.cellImage(index.column(), row);
       if (img >= 0 && img < images_.size()) return images_[img];
@@ -65,14 +65,27 @@ bool StringGridModel::setData(const QModelIndex& index, const QVariant& value, i
 QVariant StringGridModel::headerData(int section, Qt::Orientation orientation, int role) const {
   if (orientation != Qt::Horizontal || role != Qt::DisplayRole || fixedRows() == 0) return {};
   if (section < 0 || section >= grid_.colCount()) return {};
-  return Big5Decode(grid_.cell(section, 0));
+  return Big5Decode(DisplayPart(grid_.cell(section, 0)));
 }
 
 Qt::ItemFlags StringGridModel::flags(const QModelIndex& index) const {
   if (!index.isValid()) return Qt::NoItemFlags;
   Qt::ItemFlags f = Qt::ItemIsEnabled | Qt::ItemIsSelectable;
-  if (editable_) f |= Qt::ItemIsEditable;
+  if (editable_ && grid_.cell(index.column(), toGridRow(index.row())).size() <= kDisplayBytes)
+    f |= Qt::ItemIsEditable;
   return f;
+}
+
+QByteArrayView DisplayPart(QByteArrayView cell) {
+  if (cell.size() <= kDisplayBytes) return cell;
+  // Big5 trail bytes overlap lead bytes, so boundaries are found from the start.
+  const auto* p = reinterpret_cast<const unsigned char*>(cell.data());
+  qsizetype end = 0;
+  for (qsizetype next; end < kDisplayBytes; end = next) {
+    next = end + (p[end] >= 0x81 && p[end] <= 0xFE ? 2 : 1);
+    if (next > kDisplayBytes) break;
+  }
+  return cell.first(end);
 }
 
 bool IsLinkText(const QString& text) {

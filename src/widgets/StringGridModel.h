@@ -55,6 +55,13 @@ private:
   bool editable_ = false;
 };
 
+// Cells longer than this many bytes are shown and measured by their first
+// part only, cut at a character boundary; their bytes stay whole in the grid,
+// in saves and in exports. They are not edited in place, since the editor
+// would keep only what it shows.
+constexpr qsizetype kDisplayBytes = 32767;
+QByteArrayView DisplayPart(QByteArrayView cell);
+
 // A text that contains "://" or "mailto:" is shown as a link, without its
 // beginning up to and including that mark.
 bool IsLinkText(const QString& text);

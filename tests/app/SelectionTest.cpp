@@ -4,6 +4,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QHeaderView>
 #include <QImage>
@@ -458,4 +459,22 @@ TEST_F(SelectionTest, ScreenReadersFindEveryPartByName) {
   });
   banner->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
   EXPECT_TRUE(opened);
+}
+
+TEST_F(SelectionTest, AListOfOneHugeLineShowsQuicklyInBoundedMemory) {
+  const qsizetype size = qsizetype(200) << 20;
+  {
+    QByteArray line = rixtest::Big5("名稱") + ',' + QByteArray(size, 'W') + ",end\r\n";
+    ASSERT_TRUE(rixtest::WriteAll(dir.file("lists/huge.lst"), line));
+  }
+  QElapsedTimer t;
+  t.start();
+  const qint64 grew = rixtest::PeakMemoryGrowth([&] {
+    Catalogue({Emu("Common", 1, "lists\\huge.lst", "games\\a", "pics\\a\\")});
+    form->grab();  // painted once, header included
+  });
+  EXPECT_LT(t.elapsed(), 10000);
+  EXPECT_LT(grew, 3 * size);
+  EXPECT_EQ(form->RomGrid->cell(1, 0).size(), size);  // the bytes stay whole
+  EXPECT_EQ(form->RomGrid->cell(2, 0).toByteArray(), "end");
 }

@@ -3,6 +3,7 @@
 #include <QAbstractItemModelTester>
 #include <QApplication>
 #include <QComboBox>
+#include <QElapsedTimer>
 #include <QHeaderView>
 #include <QLineEdit>
 #include <QTest>
@@ -171,6 +172,7 @@ TEST(StringGrid, ColumnsFitTheirWidestTextPlusXxAndTen) {
   QStringList rows = {"Name|x"};
   for (int i = 0; i < 300; ++i) rows << QString("row %1 WWW|%2").arg(i).arg(QString(i % 7, 'i'));
   rows << "MMMMMMMMMM|";
+  rows << "MMMMMMMM office fluffy fjord|";  // ligatures, where the font has them
   Fill(g, rows);
   g.setCell(1, 3, rixtest::Big5("遊戲總數很長的文字"));
   EXPECT_EQ(g.columnWidth(0), 22);  // until fitted
@@ -277,4 +279,50 @@ TEST(StringGrid, RightPressKeepsTheCursorAndReportsTheButton) {
   EXPECT_EQ(g.row(), 2);
   QTest::mousePress(g.horizontalHeader()->viewport(), Qt::LeftButton, {}, HeaderPoint(g, 0));
   EXPECT_EQ(downs, (QList<Qt::MouseButton>{Qt::RightButton, Qt::LeftButton, Qt::LeftButton}));
+}
+
+TEST(StringGrid, AMillionColumnsFitWithinASecond) {
+  StringGrid g;
+  const int cols = 1000000;
+  g.beginBulkChange();
+  g.data().setColCount(cols);
+  g.data().setRowCount(2);
+  for (int c = 0; c < cols; ++c) {
+    g.data().setCell(c, 0, QByteArray::number(c % 1000));
+    if (c % 3 == 0) g.data().setCell(c, 1, QByteArray(c % 17, 'W'));
+  }
+  g.endBulkChange();
+  QElapsedTimer t;
+  t.start();
+  g.autoSizeColumns();
+  EXPECT_LT(t.elapsed(), 1000);
+  const QFontMetrics fm(g.font());
+  const int extra = fm.horizontalAdvance("xx") + 10;
+  for (int c : {0, 1, 3, 16, 999999, cols - 1}) {
+    const int want = std::max(fm.horizontalAdvance(QString::number(c % 1000)),
+                              c % 3 == 0 ? fm.horizontalAdvance(QString(c % 17, 'W')) : 0);
+    EXPECT_EQ(g.columnWidth(c), want + extra) << c;
+  }
+}
+
+TEST(StringGrid, LongCellsAreShownAndMeasuredByTheirFirstPartOnly) {
+  StringGrid g;
+  Fill(g, {"h|x", "a|b"});
+  // A double-byte character straddling the bound is left out whole.
+  QByteArray longCell = QByteArray(kDisplayBytes - 1, 'a') + rixtest::Big5("遊") + "tail";
+  g.setCell(0, 0, longCell);
+  g.setCell(0, 1, longCell);
+  const QModelIndex i = g.gridModel()->index(0, 0);
+  EXPECT_EQ(i.data().toString(), QString(kDisplayBytes - 1, 'a'));
+  EXPECT_EQ(g.gridModel()->headerData(0, Qt::Horizontal).toString(),
+            QString(kDisplayBytes - 1, 'a'));
+  EXPECT_EQ(g.cell(0, 1).toByteArray(), longCell);  // the bytes stay whole
+  g.autoSizeColumns();
+  EXPECT_EQ(g.columnWidth(0),
+            QFontMetrics(g.font()).horizontalAdvance(QString(kDisplayBytes - 1, 'a')) +
+                QFontMetrics(g.font()).horizontalAdvance("xx") + 10);
+  // The in-place editor would keep only what it shows.
+  g.setEditMode(true);
+  EXPECT_FALSE(g.gridModel()->flags(i) & Qt::ItemIsEditable);
+  EXPECT_TRUE(g.gridModel()->flags(g.gridModel()->index(0, 1)) & Qt::ItemIsEditable);
 }

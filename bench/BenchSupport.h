@@ -71,3 +71,27 @@ inline void ReportMedians(const std::string& name, const std::vector<double>& ou
 }
 
 }  // namespace rixbench
+
+#include <fstream>
+
+namespace rixbench {
+
+// Peak resident memory of the process in bytes, from /proc; ResetPeak() sets
+// the peak back to what is resident now.
+inline long long PeakBytes() {
+  std::ifstream status("/proc/self/status");
+  std::string key;
+  while (status >> key) {
+    if (key == "VmHWM:") {
+      long long kb = 0;
+      status >> kb;
+      return kb * 1024;
+    }
+    status.ignore(1 << 20, '\n');
+  }
+  return 0;
+}
+
+inline void ResetPeak() { std::ofstream("/proc/self/clear_refs") << "5"; }
+
+}  // namespace rixbench

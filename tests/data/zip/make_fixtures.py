@@ -344,16 +344,9 @@ def zip64_archives(e):
         zipfile.ZIP64_LIMIT = limit
     subprocess.run(['unzip', '-tq', path], check=True)
 
-    class Unseekable(io.RawIOBase):
-        def __init__(self):
-            self.data = bytearray()
-
-        def writable(self):
-            return True
-
-        def write(self, b):
-            self.data += b
-            return len(b)
+    class Unseekable(io.BytesIO):
+        def seek(self, *args):
+            raise OSError('cannot seek')
 
     out = Unseekable()
     with zipfile.ZipFile(out, 'w', compression=zipfile.ZIP_DEFLATED) as z:
@@ -363,7 +356,7 @@ def zip64_archives(e):
             f.write(e[:2000])
     path = os.path.join(HERE, 'zip64-stream.zip')
     with open(path, 'wb') as f:
-        f.write(bytes(out.data))
+        f.write(out.getvalue())
     subprocess.run(['unzip', '-tq', path], check=True)
 
     path = os.path.join(HERE, 'zip64-infozip.zip')

@@ -5,6 +5,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <algorithm>
+#include <climits>
 #include <cstring>
 #include <vector>
 
@@ -45,7 +46,13 @@ Plan MakePlan(ZipArchive& zip, const QByteArray& mask, ZipTargetDir& target) {
       break;
     }
     if (!ZipMaskMatches(mask, ZipEntryName::WithBackslashes(central.name))) continue;
-    // From here on, an entry that cannot be unpacked ends the walk.
+    // From here on, an entry that cannot be unpacked ends the walk. A stored name as long as
+    // a path may be can only fit by "." components no archiver writes; refused before it is
+    // taken apart.
+    if (central.name.size() >= PATH_MAX) {
+      plan.refused = true;
+      break;
+    }
     const ZipEntryName name(central.name, central.flags & kFlagUtf8);
     if (!name.isSafe()) break;
     const QStringList& parts = name.parts();

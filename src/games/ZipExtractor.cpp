@@ -11,6 +11,7 @@
 #include "games/ShrinkDecoder.h"
 #include "games/ZipFile.h"
 #include "games/ZipTargetDir.h"
+#include "games/ZipWriteBehind.h"
 
 namespace rix {
 
@@ -25,7 +26,6 @@ constexpr uint16_t kDeflated = 8;
 // Pieces of streamed entries: small enough to stay in the cache between decoding, checksum
 // and write.
 constexpr size_t kStreamIn = size_t(256) << 10;
-constexpr size_t kStreamOut = size_t(256) << 10;
 
 // Whether `usize` <= `csize` * factor + 64, without overflow.
 bool AtMost(uint64_t usize, uint64_t csize, uint64_t factor) {
@@ -151,10 +151,12 @@ bool ZipExtractor::CopyStored(const ZipLocalEntry& e) {
 
 bool ZipExtractor::InflateStreaming(const ZipLocalEntry& e) {
   uint8_t* in = packed_.Get(kStreamIn);
-  uint8_t* out = unpacked_.Get(kStreamOut);
-  if (!in || !out) return false;
+  if (!in) return false;
   z_stream zs = {};
   if (inflateInit2(&zs, -MAX_WBITS) != Z_OK) return false;
+  // Checksum and write go on beside the inflating; zlib keeps its own window, so a piece may
+  // be handed on as soon as it is filled.
+  ZipWriteBehind writer(out_);
   uint64_t inAt = e.dataOffset;
   uint64_t inLeft = e.compressedSize;
   uint64_t produced = 0;
@@ -172,18 +174,24 @@ bool ZipExtractor::InflateStreaming(const ZipLocalEntry& e) {
       zs.next_in = in;
       zs.avail_in = static_cast<uInt>(n);
     }
-    zs.next_out = out;
-    zs.avail_out = static_cast<uInt>(kStreamOut);
+    uint8_t* piece = writer.Take();
+    if (!piece) {
+      ok = false;
+      break;
+    }
+    zs.next_out = piece;
+    zs.avail_out = static_cast<uInt>(ZipWriteBehind::kPiece);
     ret = inflate(&zs, Z_NO_FLUSH);
-    const size_t got = kStreamOut - zs.avail_out;
+    const size_t got = ZipWriteBehind::kPiece - zs.avail_out;
     // Z_BUF_ERROR only says that more input is needed, unless input was there.
     const bool stuck = ret == Z_BUF_ERROR && got == 0 && zs.avail_in > 0;
     ok = (ret == Z_OK || ret == Z_STREAM_END || ret == Z_BUF_ERROR) && !stuck &&
-         got <= e.uncompressedSize - produced && out_.Append(out, got);
+         got <= e.uncompressedSize - produced;
+    writer.Put(piece, ok ? got : 0);
     produced += got;
   }
   inflateEnd(&zs);
-  return ok && produced == e.uncompressedSize;
+  return writer.Finish() && ok && produced == e.uncompressedSize;
 }
 
 bool ZipExtractor::Decode(const ZipLocalEntry& e) {

@@ -367,11 +367,16 @@ TEST(ZipHostile, LargeEntriesStreamThroughBoundedMemory) {
     EXPECT_EQ(result, 1);
     EXPECT_LT(grew, 16 << 20);
     EXPECT_TRUE(ReadAll(c.out() + "big.bin") == big);
-    // A damaged stream leaves nothing, whatever it has written so far.
+    // A damaged stream, or a disk that fills up part way, leaves nothing, whatever has been
+    // written so far.
     ZipTestArchive damaged = zip;
     damaged.bytes[damaged.local[0] + 30 + 7 + 50 * flushed.size()] ^= 0x55;
     QFile::remove(c.out() + "big.bin");
     EXPECT_EQ(c.Run(damaged), 0);
+    EXPECT_EQ(FileTree(c.out()), QStringList());
+    ASSERT_TRUE(WriteAll(c.dir.file("a.zip"), zip.bytes));
+    rixtest::WithFileSizeLimit(
+        10 << 20, [&] { EXPECT_EQ(ZipExtractMatching(c.dir.file("a.zip"), c.out(), "*.*"), 0); });
     EXPECT_EQ(FileTree(c.out()), QStringList());
   }
 }

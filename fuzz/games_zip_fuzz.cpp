@@ -15,7 +15,9 @@
 #include "platform/DirectoryTree.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  static QTemporaryDir* root = new QTemporaryDir(QDir::tempPath() + "/rix-zip-fuzz-XXXXXX");
+  // Destroyed, and so removed, when the fuzzer exits.
+  static QTemporaryDir scratch(QDir::tempPath() + "/rix-zip-fuzz-XXXXXX");
+  QTemporaryDir* root = &scratch;
   const QString archive = root->filePath("in.zip");
   const QString out = root->filePath("out/");
   {

@@ -26,9 +26,6 @@ struct Level {
   std::vector<QByteArray> subdirs;
 };
 
-// Removes every non-directory entry of the directory open as `fd` and collects its
-// subdirectories. The listing is read whole before anything is removed, since removing while
-// reading may skip entries.
 // The entries of the directory open as `fd`, "." and ".." left out, read whole before
 // anything is removed, since removing while reading may skip entries.
 struct Listing {
@@ -60,6 +57,12 @@ Listing List(int fd) {
   return out;
 }
 
+// A read-only directory (as copies of read-only media come) cannot be emptied; the tree is
+// ours to remove, so it is made writable first.
+void MakeWritable(int fd, const struct stat& st) {
+  if ((st.st_mode & S_IRWXU) != S_IRWXU) ::fchmod(fd, (st.st_mode & 07777) | S_IRWXU);
+}
+
 // Removes every non-directory entry of the directory open as `fd` and collects its
 // subdirectories.
 bool ClearFiles(int fd, std::vector<QByteArray>* subdirs) {
@@ -83,6 +86,7 @@ bool RemoveTreeAt(int parentFd, const QByteArray& name) {
     if (fd >= 0) ::close(fd);
     return false;
   }
+  MakeWritable(fd, st);
   std::vector<Level> stack;
   stack.push_back({name, st.st_dev, st.st_ino, {}});
   bool ok = ClearFiles(fd, &stack.back().subdirs);
@@ -106,6 +110,7 @@ bool RemoveTreeAt(int parentFd, const QByteArray& name) {
         ok = false;
         continue;
       }
+      MakeWritable(childFd, cst);
       // Only the directory being worked on stays open, so no depth runs out of descriptors.
       ::close(fd);
       fd = childFd;

@@ -181,6 +181,7 @@ TEST(TempDirectory, LeftoversOfAnEarlierRunAreSwept) {
   ASSERT_TRUE(EnsurePrivateTempDir(t));
   ASSERT_TRUE(rixtest::WriteAll(t + "game.rom", "x"));
   ASSERT_TRUE(rixtest::WriteAll(t + "castle/level/1.dat", "x"));
+  ::chmod(QFile::encodeName(t + "castle/level").constData(), 0555);  // as read-only media copy
   ASSERT_TRUE(rixtest::WriteAll(d.path() + "outside.txt", "keep"));
   ASSERT_TRUE(QFile::link(d.path() + "outside.txt", t + "link"));
   ASSERT_TRUE(QDir().mkpath(d.path() + "outdir"));

@@ -34,33 +34,67 @@ struct Tables {
   std::vector<std::pair<char16_t, quint16>> alternates;
 
   Tables() {
-    // One converter each way for all pairs: opening one costs more than a
-    // pair's conversion, and a stateless one carries nothing between calls.
-    // A pair it cannot read comes out as the replacement character.
-    QStringDecoder dec("Big5", QStringConverter::Flag::Stateless);
-    QStringEncoder enc("Big5", QStringConverter::Flag::Stateless);
+    // Every pair goes through the converter in one call each way, each pair
+    // followed by a line feed: opening a conversion costs far more than a
+    // pair's, and a line feed is never part of a Big5 character, so the
+    // output splits back into one piece per pair whatever the converter made
+    // of it. A pair it cannot read comes out as the replacement character.
+    std::vector<quint16> codes;
+    codes.reserve(126 * 157);
+    QByteArray pairs(126 * 157 * 3, Qt::Uninitialized);
+    char* w = pairs.data();
     for (int lead = 0x81; lead <= 0xFE; ++lead) {
       for (int trail = 0x40; trail <= 0xFE; ++trail) {
         if (!IsTrail(static_cast<unsigned char>(trail))) continue;
-        const char pair[2] = {static_cast<char>(lead), static_cast<char>(trail)};
-        const QString s = dec.decode(QByteArrayView(pair, 2));
-        if (s.size() != 1 || s[0] == QChar::ReplacementCharacter) continue;
-        const char16_t c = s[0].unicode();
-        if (c < 0x80 || IsStructural(c) || IsEscape(c) || c == Big5Codec::kAlternateMark ||
-            QChar::isSurrogate(c))
-          continue;
-        const QByteArray back = enc.encode(s);
-        const quint16 code = static_cast<quint16>(lead << 8 | trail);
-        if (back == QByteArrayView(pair, 2)) {
-          encode[c] = code;
-        } else if (!alternateOf(c)) {
-          alternate[code] = true;
-          alternates.emplace_back(c, code);
-        } else {
-          continue;  // a third code of one character: kept as bytes
-        }
-        decode[code] = c;
+        codes.push_back(static_cast<quint16>(lead << 8 | trail));
+        *w++ = static_cast<char>(lead);
+        *w++ = static_cast<char>(trail);
+        *w++ = '\n';
       }
+    }
+    pairs.truncate(w - pairs.constData());
+    const QString decoded = QStringDecoder("Big5", QStringConverter::Flag::Stateless)(pairs);
+    // The characters that may have a code of their own, each followed by a
+    // line feed, and the pairs they came from.
+    QString candidates(static_cast<qsizetype>(codes.size()) * 2, Qt::Uninitialized);
+    char16_t* cw = reinterpret_cast<char16_t*>(candidates.data());
+    std::vector<quint16> from;
+    from.reserve(codes.size());
+    const char16_t* d = reinterpret_cast<const char16_t*>(decoded.constData());
+    const char16_t* const dEnd = d + decoded.size();
+    for (const quint16 code : codes) {
+      const char16_t* end = std::find(d, dEnd, u'\n');
+      if (end == dEnd) break;
+      const char16_t c = end - d == 1 ? *d : 0;
+      d = end + 1;
+      if (c < 0x80 || c == QChar::ReplacementCharacter || IsStructural(c) || IsEscape(c) ||
+          c == Big5Codec::kAlternateMark || QChar::isSurrogate(c))
+        continue;
+      *cw++ = c;
+      *cw++ = u'\n';
+      from.push_back(code);
+    }
+    candidates.truncate(cw - reinterpret_cast<const char16_t*>(candidates.constData()));
+    const QByteArray back = QStringEncoder("Big5", QStringConverter::Flag::Stateless)(candidates);
+    const char* e = back.constData();
+    const char* const eEnd = e + back.size();
+    for (size_t i = 0; i < from.size(); ++i) {
+      const char* end = std::find(e, eEnd, '\n');
+      if (end == eEnd) break;
+      const quint16 code = from[i];
+      const bool same = end - e == 2 && static_cast<unsigned char>(e[0]) == code >> 8 &&
+                        static_cast<unsigned char>(e[1]) == (code & 0xFF);
+      e = end + 1;
+      const char16_t c = candidates[static_cast<qsizetype>(2 * i)].unicode();
+      if (same) {
+        encode[c] = code;
+      } else if (!alternateOf(c)) {
+        alternate[code] = true;
+        alternates.emplace_back(c, code);
+      } else {
+        continue;  // a third code of one character: kept as bytes
+      }
+      decode[code] = c;
     }
   }
 

@@ -1,6 +1,9 @@
 #include <gtest/gtest.h>
 
 #include <QRandomGenerator>
+#include <QStringDecoder>
+#include <QStringEncoder>
+#include <set>
 
 #include "platform/Big5Codec.h"
 
@@ -51,4 +54,38 @@ TEST(Big5Codec, ShowsTextAsTextAndKeepsTheRestVisible) {
   const QString typed = QStringLiteral("é中😀");
   EXPECT_EQ(Big5Codec::encode(typed), QByteArray("?\xA4\xA4?"));
   EXPECT_EQ(Big5Codec::byteLength(typed), 4);
+}
+
+TEST(Big5Codec, EveryPairShowsWhatTheConverterReadsOnItsOwn) {
+  // The tables are built from one conversion of all pairs at once; each pair
+  // converted by itself must tell the same.
+  QStringDecoder dec("Big5", QStringConverter::Flag::Stateless);
+  QStringEncoder enc("Big5", QStringConverter::Flag::Stateless);
+  std::set<char16_t> marked;  // characters whose second code has been met
+  int characters = 0;
+  for (int lead = 0x81; lead <= 0xFE; ++lead)
+    for (int trail = 0x40; trail <= 0xFE; ++trail) {
+      if (trail > 0x7E && trail < 0xA1) continue;
+      const char pair[2] = {static_cast<char>(lead), static_cast<char>(trail)};
+      const QByteArray bytes(pair, 2);
+      const QString s = dec.decode(bytes);
+      const char16_t c = s.size() == 1 ? s[0].unicode() : 0;
+      // A pair that is no character: a box for the lead byte, then the trail
+      // byte as it reads alone.
+      QString expected =
+          QString(QChar(Big5Codec::kEscapeBase + (lead - 0x80))) +
+          (trail < 0x80 ? QChar(trail) : QChar(Big5Codec::kEscapeBase + (trail - 0x80)));
+      if (c >= 0x80 && c != 0xFFFD && !QChar::isSurrogate(c) && c != 0x2028 && c != 0x2029 &&
+          c != 0xFDD0 && c != 0xFDD1 && c != Big5Codec::kAlternateMark &&
+          (c < Big5Codec::kEscapeBase || c > Big5Codec::kEscapeBase + 0x7F)) {
+        if (enc.encode(s) == bytes) {
+          expected = s;
+          ++characters;
+        } else if (marked.insert(c).second) {
+          expected = s + QChar(Big5Codec::kAlternateMark);
+        }
+      }
+      ASSERT_EQ(Big5Codec::decode(bytes), expected) << bytes.toHex().constData();
+    }
+  EXPECT_GT(characters, 13000);
 }

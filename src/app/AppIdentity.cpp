@@ -1,5 +1,9 @@
 #include "app/AppIdentity.h"
 
+#include <QPixmap>
+
+#include "widgets/PictureFile.h"
+
 // Resources compiled into a static library are linked in only when named.
 static void InitAppIcons() { Q_INIT_RESOURCE(AppIcons); }
 
@@ -10,9 +14,9 @@ QString AppId() { return QStringLiteral("example.rixfront.RixFrontEnd"); }
 QIcon AppIcon() {
   InitAppIcons();
   QIcon icon;
-  // Named as PNG, the pictures are decoded without probing every image format.
   for (const char* size : {"48", "128", "256"})
-    icon.addPixmap(QPixmap(QStringLiteral(":/icons/%1.png").arg(QLatin1String(size)), "PNG"));
+    icon.addPixmap(QPixmap::fromImage(
+        PictureFile::ReadAs(QStringLiteral(":/icons/%1.png").arg(QLatin1String(size)), "png")));
   return icon;
 }
 

@@ -1,5 +1,7 @@
 #include "banner/AboutArtwork.h"
 
+#include "widgets/PictureFile.h"
+
 // Resources compiled into a static library are linked in only when named.
 static void InitAboutArtwork() { Q_INIT_RESOURCE(AboutArtwork); }
 
@@ -7,7 +9,7 @@ namespace rix {
 
 QImage AboutArtwork() {
   InitAboutArtwork();
-  return QImage(QStringLiteral(":/banner/AboutArtwork.bmp"), "BMP");
+  return PictureFile::ReadAs(QStringLiteral(":/banner/AboutArtwork.bmp"), "bmp");
 }
 
 }  // namespace rix

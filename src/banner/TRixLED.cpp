@@ -40,8 +40,8 @@ TRixLED::TRixLED(QWidget* parent) : QWidget(parent) {
   setAttribute(Qt::WA_OpaquePaintEvent);
   color_ = palette().color(QPalette::Button);
   text_ = QString::fromLatin1(kDefaultText);
-  BuildDotImage();
-  resize(dotImage_.width(), dotImage_.height());
+  FitToDots();
+  resize(DotsSize());
   scrollTimer_ = new QTimer(this);
   scrollTimer_->setInterval(10);
   connect(scrollTimer_, &QTimer::timeout, this, &TRixLED::TimerTick);
@@ -175,11 +175,72 @@ void TRixLED::SetColor(const QColor& value) {
 }
 
 void TRixLED::Rebuilt() {
-  BuildDotImage();
+  dotsStale_ = true;
+  FitToDots();
   update();
 }
 
+QFont TRixLED::DotFont() const {
+  // One pixel becomes one dot: blended edge pixels would only muddy the dots.
+  // Unhinted outlines keep bold strokes two pixels wide at small sizes.
+  QFont f = font();
+  f.setStyleStrategy(QFont::NoAntialias);
+  f.setHintingPreference(QFont::PreferNoHinting);
+  return f;
+}
+
+QSize TRixLED::DotsSize() const {
+  if (!dotsStale_) return dotImage_.size();
+  QSize t;
+  if (picture_.isNull()) {
+    const QFontMetrics fm(DotFont());
+    const int border = std::max(0, textBorderWidth_);
+    const QString& text = text_.isEmpty() ? QStringLiteral("   ") : text_;
+    t = QSize(fm.horizontalAdvance(text) + 2 * border, fm.height() + 2 * border);
+  } else {
+    t = picture_.size();
+  }
+  const int pitch = std::max(0, dotSize_) + std::max(0, dotSpace_);
+  const QSize dots(t.width() * pitch, t.height() * pitch);
+  return dots.width() > 0 && dots.height() > 0 ? dots : QSize(0, 0);
+}
+
+void TRixLED::FitToDots() {
+  if (picture_.isNull() && text_.isEmpty()) text_ = QStringLiteral("   ");
+  if (autoSize_) {
+    const QSize dots = DotsSize();
+    fittedSize_ =
+        QSize(dots.width() + 2 * drawArea_.left() + 1, dots.height() + 2 * drawArea_.top() + 1);
+    resize(fittedSize_);
+  }
+  updateGeometry();
+}
+
+void TRixLED::EnsureDots() const {
+  if (!dotsStale_) return;
+  auto* self = const_cast<TRixLED*>(this);
+  const QSize expected = DotsSize();
+  self->RenderDots();
+  // Only a picture too large to hold comes out otherwise.
+  if (dotImage_.size() != expected) self->FitToDots();
+}
+
+const QImage& TRixLED::TextImage() const {
+  EnsureDots();
+  return textImage_;
+}
+
+const QImage& TRixLED::DotImage() const {
+  EnsureDots();
+  return dotImage_;
+}
+
 void TRixLED::BuildDotImage() {
+  RenderDots();
+  FitToDots();
+}
+
+void TRixLED::RenderDots() {
   const int ds = std::max(0, dotSize_);
   const int sp = std::max(0, dotSpace_);
   const int border = std::max(0, textBorderWidth_);
@@ -187,11 +248,7 @@ void TRixLED::BuildDotImage() {
 
   if (picture_.isNull()) {
     if (text_.isEmpty()) text_ = QStringLiteral("   ");
-    // One pixel becomes one dot: blended edge pixels would only muddy the dots.
-    // Unhinted outlines keep bold strokes two pixels wide at small sizes.
-    QFont f = font();
-    f.setStyleStrategy(QFont::NoAntialias);
-    f.setHintingPreference(QFont::PreferNoHinting);
+    const QFont f = DotFont();
     const QFontMetrics fm(f);
     textImage_ = QImage(fm.horizontalAdvance(text_) + 2 * border, fm.height() + 2 * border,
                         QImage::Format_RGB32);
@@ -236,17 +293,11 @@ void TRixLED::BuildDotImage() {
   } else {
     unlitTile_ = QPixmap();
   }
-
-  if (autoSize_) {
-    fittedSize_ = QSize(dotImage_.width() + 2 * drawArea_.left() + 1,
-                        dotImage_.height() + 2 * drawArea_.top() + 1);
-    resize(fittedSize_);
-  }
-  updateGeometry();
+  dotsStale_ = false;
 }
 
 // Inside a layout the fitted size can only be asked for.
-QSize TRixLED::sizeHint() const { return autoSize_ ? fittedSize_ : dotImage_.size(); }
+QSize TRixLED::sizeHint() const { return autoSize_ ? fittedSize_ : DotsSize(); }
 
 void TRixLED::TimerTick() {
   switch (scrollMode_) {
@@ -287,6 +338,7 @@ void TRixLED::ShowFrame(Frame frame, int pos) {
 }
 
 void TRixLED::DrawHorizontal() {
+  EnsureDots();
   ShowFrame(Frame::Horizontal, scrollPos_);
   const int wd = dotImage_.width();
   const int rem = wd - scrollPos_;
@@ -298,6 +350,7 @@ void TRixLED::DrawHorizontal() {
 }
 
 void TRixLED::DrawVertical() {
+  EnsureDots();
   ShowFrame(Frame::Vertical, scrollPos_);
   const int hd = dotImage_.height();
   const int rem = hd - scrollPos_;
@@ -376,6 +429,7 @@ void TRixLED::PaintUnlit(QPainter& p) const {
 }
 
 void TRixLED::paintEvent(QPaintEvent* event) {
+  EnsureDots();
   QPainter p(this);
   // A tick repaints only the dot area; the frame around it is still in place.
   const bool dotsOnly = scroll_ && paintedSize_ == size() && drawArea_.contains(event->rect());

@@ -18,9 +18,10 @@ enum TBorderStyle { bsNone, bsSingle };
 // A panel that shows a text (or a picture) as a matrix of square light dots and
 // can run it as an endless ribbon in four directions, or flash it.
 //
-// The dot image is rendered once per change (BuildDotImage); a tick only moves
-// ScrollPos and asks for the dot area to be repainted, and painting only copies
-// rectangles out of the prepared image.
+// The dot image is rendered once per change, when it is first needed after
+// the change (a paint, a tick, DotImage); a tick only moves ScrollPos and asks
+// for the dot area to be repainted, and painting only copies rectangles out of
+// the prepared image. The control's size follows each change at once.
 class TRixLED : public QWidget {
   Q_OBJECT
 
@@ -74,13 +75,14 @@ public:
   QColor Color() const { return color_; }
   void SetColor(const QColor& value);
 
-  const QImage& TextImage() const { return textImage_; }
-  const QImage& DotImage() const { return dotImage_; }
+  const QImage& TextImage() const;
+  const QImage& DotImage() const;
   QTimer* ScrollTimer() const { return scrollTimer_; }
   // In client coordinates, as the last paint left it; empty before the first.
   QRect DrawArea() const { return drawArea_; }
   int ScrollPos() const { return scrollPos_; }
 
+  // Renders the dot image now and fits the control to it.
   void BuildDotImage();
   // One step of the motion; ScrollTimer calls it every Speed milliseconds.
   void TimerTick();
@@ -107,6 +109,12 @@ private:
   void DrawFlash();
   void ShowFrame(Frame frame, int pos);
   void Rebuilt();
+  QFont DotFont() const;
+  // The dot image's size, without rendering it.
+  QSize DotsSize() const;
+  void FitToDots();
+  void RenderDots();
+  void EnsureDots() const;
   void PaintRibbonH(QPainter& p, int pos) const;
   void PaintRibbonV(QPainter& p, int pos) const;
   void PaintUnlit(QPainter& p) const;
@@ -136,6 +144,7 @@ private:
   QImage dotImage_;
   QPixmap dotPixmap_;
   QPixmap unlitTile_;
+  bool dotsStale_ = true;
   QTimer* scrollTimer_ = nullptr;
   QRect drawArea_;
   QSize paintedSize_;

@@ -73,6 +73,10 @@ PictureFile::Type PictureFile::TypeOf(const QString& path) {
   return Type::Unknown;
 }
 
+QImage PictureFile::ReadAs(const QString& path, const char* qtFormat) {
+  return ReadWithQt(path, qtFormat);
+}
+
 QString PictureFile::ReadFailureText(Type type) { return FailureText(type, "Reading"); }
 QString PictureFile::WriteFailureText(Type type) { return FailureText(type, "Writing"); }
 

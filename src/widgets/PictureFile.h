@@ -26,6 +26,11 @@ public:
   // extension: empty for an unknown one.
   static QImage Read(const QString& path, QString* failureText = nullptr);
 
+  // Decodes a file known to be of Qt's format `qtFormat` ("bmp", "png"), with
+  // that reader only: one that may guess asks every installed picture plugin
+  // first, loading each of them.
+  static QImage ReadAs(const QString& path, const char* qtFormat);
+
   // Open-dialog filter of the readable types, "All Media (...)" first.
   static QString Filter();
 };

@@ -1,10 +1,14 @@
 #include "platform/DirectoryIndex.h"
 
 #include <dirent.h>
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <sys/syscall.h>
+#include <unistd.h>
 
 #include <QFile>
 #include <QStringList>
+#include <algorithm>
 #include <cstring>
 
 #include "platform/AppPaths.h"
@@ -54,13 +58,30 @@ inline std::uint64_t FoldWord(std::uint64_t w) {
   return w | (capitals >> 2);
 }
 
-inline bool HasByte(std::uint64_t w, unsigned char b) {
+// The high bit of every byte of w that equals b.
+inline std::uint64_t BytesEqual(std::uint64_t w, unsigned char b) {
   const std::uint64_t x = w ^ (b * kOnes);
-  return ((x - kOnes) & ~x & kHighs) != 0;
+  return (x - kOnes) & ~x & kHighs;
 }
 
-// A name of at most 255 bytes, folded and hashed eight bytes a step in a
-// zero-padded buffer, so that every step is one plain load and store.
+// k (1 to 7) bytes at p in the low bytes of a word, the others zero; reads
+// no byte past p + k.
+inline std::uint64_t LoadPartial(const char* p, size_t k) {
+  if (k >= 4) {
+    std::uint32_t lo, hi;
+    std::memcpy(&lo, p, 4);
+    std::memcpy(&hi, p + k - 4, 4);
+    return lo | (static_cast<std::uint64_t>(hi) << (8 * (k - 4)));
+  }
+  std::uint64_t w = static_cast<unsigned char>(p[0]);
+  if (k > 1) w |= static_cast<std::uint64_t>(static_cast<unsigned char>(p[1])) << 8;
+  if (k > 2) w |= static_cast<std::uint64_t>(static_cast<unsigned char>(p[2])) << 16;
+  return w;
+}
+
+// A name of at most 255 bytes, folded and hashed eight bytes a step into a
+// zero-padded buffer. Loads and stores are of whole words (a copy of a length
+// known only at run time costs more than the folding of a short name).
 struct FoldedName {
   alignas(8) char bytes[264];
   size_t size = 0;
@@ -70,23 +91,29 @@ struct FoldedName {
   FoldedName(const char* in, size_t n) : size(n < 255 ? n : 255) {
     n = size;
     const size_t words = (n + 7) / 8;
-    if (words) std::memset(bytes + 8 * (words - 1), 0, 8);
-    std::memcpy(bytes, in, n);
     std::uint64_t highs = 0;
-    bool separator = false;
+    std::uint64_t separators = 0;
     std::uint64_t h = 0x9E3779B97F4A7C15ull ^ static_cast<std::uint64_t>(n);
     for (size_t i = 0; i < words; ++i) {
       std::uint64_t w;
-      std::memcpy(&w, bytes + 8 * i, 8);
+      if (8 * i + 8 <= n)
+        std::memcpy(&w, in + 8 * i, 8);
+      else
+        w = LoadPartial(in + 8 * i, n - 8 * i);
       highs |= w;
-      separator = separator || HasByte(w, '/') || HasByte(w, '\\');
+      separators |= BytesEqual(w, '/') | BytesEqual(w, '\\');
       w = FoldWord(w);
       std::memcpy(bytes + 8 * i, &w, 8);
       h = (h ^ w) * 0xBF58476D1CE4E5B9ull;
       h ^= h >> 29;
     }
     hash = static_cast<std::uint32_t>(h ^ (h >> 32));
-    plain = (highs & kHighs) == 0 && !separator;
+    plain = (highs & kHighs) == 0 && separators == 0;
+  }
+  // Copies the folded name to out in whole words: up to 7 bytes past its end
+  // are overwritten.
+  void copyWords(char* out) const {
+    for (size_t i = 0; i < (size + 7) / 8; ++i) std::memcpy(out + 8 * i, bytes + 8 * i, 8);
   }
   QByteArrayView view() const { return QByteArrayView(bytes, static_cast<qsizetype>(size)); }
 };
@@ -123,52 +150,104 @@ const DirectoryIndex::Listing& DirectoryIndex::listing(const QString& dir) {
   return *listings_.insert(dir, Read(dir));
 }
 
+namespace {
+
+// Calls fn(name, type) for every entry of the directory but "." and "..",
+// type as readdir gives it. On Linux the entries come a megabyte at a time,
+// so a directory of tens of thousands of files takes a couple of calls.
+template <typename Fn>
+void ForEachEntry(const QByteArray& dir, Fn fn) {
+  auto dots = [](const char* n) {
+    return n[0] == '.' && (n[1] == 0 || (n[1] == '.' && n[2] == 0));
+  };
+#ifdef __linux__
+  const int fd = ::open(dir.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (fd < 0) return;
+  constexpr size_t kBuffer = size_t(1) << 20;
+  const std::unique_ptr<char[]> buf(new char[kBuffer]);
+  for (;;) {
+    const long got = ::syscall(SYS_getdents64, fd, buf.get(), kBuffer);
+    if (got <= 0) break;
+    for (long at = 0; at < got;) {
+      struct Entry {  // the kernel's linux_dirent64
+        std::uint64_t ino;
+        std::int64_t off;
+        unsigned short reclen;
+        unsigned char type;
+        char name[1];
+      };
+      const auto* e = reinterpret_cast<const Entry*>(buf.get() + at);
+      at += e->reclen;
+      if (!dots(e->name)) fn(e->name, e->type);
+    }
+  }
+  ::close(fd);
+#else
+  if (DIR* d = ::opendir(dir.constData())) {
+    while (const dirent* e = ::readdir(d))
+      if (!dots(e->d_name)) fn(e->d_name, e->d_type);
+    ::closedir(d);
+  }
+#endif
+}
+
+}  // namespace
+
 DirectoryIndex::Listing DirectoryIndex::Read(const QString& dir) {
   Listing l;
   std::vector<Listing::Slot> entries;
   const QByteArray name = QFile::encodeName(dir);
-  if (DIR* d = ::opendir(name.constData())) {
-    while (const dirent* e = ::readdir(d)) {
-      const char* n = e->d_name;
-      if (n[0] == '.' && (n[1] == 0 || (n[1] == '.' && n[2] == 0))) continue;
-      bool file;
-      if (e->d_type == DT_REG) {
-        file = true;
-      } else if (e->d_type == DT_DIR) {
-        file = false;
-      } else {
-        // Links and file systems without a type: ask, for these only.
-        struct stat st {};
-        const QByteArray full = name + '/' + n;
-        if (::stat(full.constData(), &st) != 0) continue;
-        file = !S_ISDIR(st.st_mode);
-      }
-      const size_t len = std::strlen(n);
-      const FoldedName folded(n, len);
-      Listing::Slot s;
-      s.off = static_cast<std::uint32_t>(l.names.size());
-      s.len = static_cast<std::uint32_t>(len);
-      s.hash = folded.hash;
-      s.isFile = file;
-      l.names.append(folded.bytes, static_cast<qsizetype>(len));
-      if (!file) l.realDirName.insert(folded.view().toByteArray(), QByteArray(n));
-      entries.push_back(s);
-      if (folded.plain) continue;
-      // A name Big5 cannot carry is written into lists in its Big5 form;
-      // that form finds the file too.
-      const QByteArray alias = Big5FormOf(QByteArrayView(n, static_cast<qsizetype>(len)));
-      if (!alias.isEmpty()) {
-        Listing::Slot a = s;
-        a.off = static_cast<std::uint32_t>(l.names.size());
-        a.len = static_cast<std::uint32_t>(alias.size());
-        a.hash = HashOf(alias);
-        l.names.append(Fold(alias));
-        if (!file) l.realDirName.insert(Fold(alias), QByteArray(n));
-        entries.push_back(a);
-      }
+  // The folded names are written straight into one buffer that grows by
+  // doubling: an append per name would cost more than the folding.
+  qsizetype used = 0;
+  auto room = [&](qsizetype n) {
+    if (used + n > l.names.size())
+      l.names.resize(std::max<qsizetype>(2 * l.names.size(), used + n + 65536));
+    return l.names.data() + used;
+  };
+  ForEachEntry(name, [&](const char* n, unsigned char type) {
+    bool file;
+    if (type == DT_REG) {
+      file = true;
+    } else if (type == DT_DIR) {
+      file = false;
+    } else {
+      // Links and file systems without a type: ask, for these only.
+      struct stat st {};
+      const QByteArray full = name + '/' + n;
+      if (::stat(full.constData(), &st) != 0) return;
+      file = !S_ISDIR(st.st_mode);
     }
-    ::closedir(d);
-  }
+    const size_t len = std::min<size_t>(std::strlen(n), 255);  // NAME_MAX
+    const FoldedName folded(n, len);
+    Listing::Slot s;
+    s.off = static_cast<std::uint32_t>(used);
+    s.len = static_cast<std::uint32_t>(len);
+    s.hash = folded.hash;
+    s.isFile = file;
+    folded.copyWords(room(static_cast<qsizetype>(len) + 8));
+    used += static_cast<qsizetype>(len);
+    if (!file) l.realDirName.insert(folded.view().toByteArray(), QByteArray(n));
+    if (entries.empty()) entries.reserve(4096);
+    entries.push_back(s);
+    if (folded.plain) return;
+    // A name Big5 cannot carry is written into lists in its Big5 form;
+    // that form finds the file too.
+    const QByteArray alias = Big5FormOf(QByteArrayView(n, static_cast<qsizetype>(len)));
+    if (!alias.isEmpty()) {
+      Listing::Slot a = s;
+      a.off = static_cast<std::uint32_t>(used);
+      a.len = static_cast<std::uint32_t>(alias.size());
+      a.hash = HashOf(alias);
+      const QByteArray foldedAlias = Fold(alias);
+      std::memcpy(room(foldedAlias.size()), foldedAlias.constData(),
+                  static_cast<size_t>(foldedAlias.size()));
+      used += foldedAlias.size();
+      if (!file) l.realDirName.insert(foldedAlias, QByteArray(n));
+      entries.push_back(a);
+    }
+  });
+  l.names.truncate(used);
   size_t size = 16;
   while (size < entries.size() * 2) size *= 2;
   l.table.assign(size, Listing::Slot{});

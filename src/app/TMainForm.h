@@ -36,6 +36,7 @@ class CommonPage;
 class NeoRagePage;
 class ZsnesPage;
 class DocEditor;
+class DirectoryIndex;
 class SearchDialog;
 }  // namespace rix
 
@@ -187,6 +188,8 @@ public:
   // ---- game list view ----
   void RomGridClickCell(QObject* sender, int row, int col);
   void LoadRomDir();
+  // What LoadRomDir sets RomDir to, without setting it.
+  QString GameDirectory() const;
   void SplitRomCell(int row);
   void RomGridKeyPress(QChar key);
   void RomGridKeyUp(int key, Qt::KeyboardModifiers shift);
@@ -196,8 +199,10 @@ public:
   void DeleteFiles(const QString& directory, const QString& mask);
   rix::StringGrid::EditorKind RomGridGetEditorType(int col, int row);
   void RomGridEllipsClick(int col, int row, QByteArray& value);
-  // The game-file marker of every row, from one listing of the game directory.
+  // The game-file marker of every row, from one listing of the game directory;
+  // `listed` is an index of it already started, used when it is of RomDir.
   void MarkGameFiles();
+  void MarkGameFiles(rix::DirectoryIndex&& listed);
   // An empty game list (header and one empty row, nothing to save) and no picture.
   void EmptyRomList();
 

@@ -16,6 +16,7 @@
 #include "platform/AppPaths.h"
 #include "platform/Big5.h"
 #include "platform/ByteText.h"
+#include "platform/DirectoryIndex.h"
 #include "platform/FileError.h"
 #include "platform/FileOps.h"
 #include "widgets/AutoTreeView.h"
@@ -193,6 +194,9 @@ void TMainForm::EmuGridClickCell(QObject*, int row, int) {
     RomGrid->attachPopupMenu(nullptr);
     return;
   }
+  // The game directory is listed while the list is read and laid out.
+  rix::DirectoryIndex games(GameDirectory());
+  games.startListing();
   {
     rix::WaitCursor busy;
     rix::LoadTableFile(*RomGrid, native);
@@ -200,7 +204,7 @@ void TMainForm::EmuGridClickCell(QObject*, int row, int) {
   RomGrid->autoSizeColumns();
   RomGridClickCell(this, 1, 0);
   RomGrid->attachPopupMenu(GridPopupMenu);
-  MarkGameFiles();
+  MarkGameFiles(std::move(games));
   RomPanelDblClick();
 }
 

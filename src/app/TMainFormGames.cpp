@@ -60,10 +60,13 @@ void TMainForm::RomGridClickCell(QObject*, int row, int) {
   }
 }
 
-void TMainForm::LoadRomDir() {
-  RomDir = NativeOf(EmuValue(col::GameDir));
-  if (!RomDir.endsWith(u'/')) RomDir += u'/';
+QString TMainForm::GameDirectory() const {
+  QString dir = NativeOf(EmuValue(col::GameDir));
+  if (!dir.endsWith(u'/')) dir += u'/';
+  return dir;
 }
+
+void TMainForm::LoadRomDir() { RomDir = GameDirectory(); }
 
 void TMainForm::SplitRomCell(int row) {
   RomFile = rix::Big5Decode(rix::TrimBytes(RomGrid->cell(kGameCol, row)));
@@ -76,9 +79,12 @@ void TMainForm::SplitRomCell(int row) {
   RomFile.truncate(semi);
 }
 
-void TMainForm::MarkGameFiles() {
+void TMainForm::MarkGameFiles() { MarkGameFiles(rix::DirectoryIndex(GameDirectory())); }
+
+void TMainForm::MarkGameFiles(rix::DirectoryIndex&& listed) {
   LoadRomDir();
-  rix::DirectoryIndex index(RomDir);
+  rix::DirectoryIndex index(std::move(listed));
+  if (index.directory() != RomDir) index = rix::DirectoryIndex(RomDir);
   StringGrid& g = *RomGrid;
   g.beginBulkChange();
   rix::GridData& data = g.data();

@@ -44,6 +44,14 @@ DirectoryIndex::DirectoryIndex(const QString& nativeDir) : root_(nativeDir) {
   if (!root_.endsWith(u'/')) root_ += u'/';
 }
 
+// A listing still being read is waited for: it owns nothing of the caller's.
+DirectoryIndex::~DirectoryIndex() = default;
+
+void DirectoryIndex::startListing() {
+  if (rootListing_ || pendingRoot_.valid()) return;
+  pendingRoot_ = std::async(std::launch::async, [dir = root_] { return Read(dir); });
+}
+
 namespace {
 
 constexpr std::uint64_t kOnes = 0x0101010101010101ull;
@@ -142,7 +150,9 @@ const DirectoryIndex::Listing::Slot* DirectoryIndex::Listing::find(QByteArrayVie
 
 const DirectoryIndex::Listing& DirectoryIndex::listing(const QString& dir) {
   if (dir == root_) {
-    if (!rootListing_) rootListing_ = std::make_unique<Listing>(Read(dir));
+    if (!rootListing_)
+      rootListing_ =
+          std::make_unique<Listing>(pendingRoot_.valid() ? pendingRoot_.get() : Read(dir));
     return *rootListing_;
   }
   auto it = listings_.find(dir);

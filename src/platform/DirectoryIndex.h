@@ -4,6 +4,7 @@
 #include <QHash>
 #include <QString>
 #include <cstdint>
+#include <future>
 #include <memory>
 #include <vector>
 
@@ -15,6 +16,16 @@ namespace rix {
 class DirectoryIndex {
 public:
   explicit DirectoryIndex(const QString& nativeDir);
+  ~DirectoryIndex();
+  DirectoryIndex(DirectoryIndex&&) = default;
+  DirectoryIndex& operator=(DirectoryIndex&&) = default;
+
+  // The directory this index lists, ending with "/".
+  const QString& directory() const { return root_; }
+  // Starts reading the directory's own listing on another thread, so that it
+  // is taken while the caller does other work; the first lookup that needs
+  // it waits for it. Without this call that lookup reads it.
+  void startListing();
 
   // True when dir + name (with "\" or "/" separators) names an existing file
   // that is not a directory. An empty name names the directory itself: false.
@@ -48,6 +59,7 @@ private:
 
   QString root_;
   std::unique_ptr<Listing> rootListing_;  // apart, so that the common lookup finds it at once
+  std::future<Listing> pendingRoot_;
   QHash<QString, Listing> listings_;
 };
 

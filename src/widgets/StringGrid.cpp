@@ -14,6 +14,7 @@
 #include "platform/Big5.h"
 #include "widgets/ColumnTextWidths.h"
 #include "widgets/GridDelegate.h"
+#include "widgets/GridHeader.h"
 #include "widgets/MenuShortcuts.h"
 
 namespace rix {
@@ -26,6 +27,7 @@ constexpr int kDefaultRowHeight = 16;
 }  // namespace
 
 StringGrid::StringGrid(QWidget* parent) : QTableView(parent) {
+  setHorizontalHeader(new GridHeader(this));
   model_ = new StringGridModel(this);
   model_->grid().setColCount(5);
   model_->grid().setRowCount(5);

@@ -10,6 +10,7 @@
 #include "platform/AppDirectory.h"
 #include "platform/ProcessStarter.h"
 #include "platform/TempDirectory.h"
+#include "widgets/ExtensionIconStyle.h"
 #include "widgets/FontSetup.h"
 #include "widgets/QtDialogs.h"
 
@@ -28,6 +29,7 @@ int main(int argc, char** argv) {
   }
 
   rix::RixApplication app(argc, argv);
+  QApplication::setStyle(new rix::ExtensionIconStyle);
   QGuiApplication::setDesktopFileName(rix::AppId());
   rix::InstallFontSubstitutions();
   // The splash stays up through the slow steps of creating the main window.

@@ -1,6 +1,5 @@
 #include "platform/Big5Codec.h"
 
-#include <QStringDecoder>
 #include <QStringEncoder>
 #include <algorithm>
 #include <vector>
@@ -12,16 +11,14 @@ namespace {
 constexpr int kPairs = 0x10000;
 
 bool IsLead(unsigned char b) { return b >= 0x81 && b <= 0xFE; }
-bool IsTrail(unsigned char b) { return (b >= 0x40 && b <= 0x7E) || (b >= 0xA1 && b <= 0xFE); }
-
-// Characters that the editor's text store treats as structure, not text.
-bool IsStructural(char16_t c) {
-  return c == 0x2028 || c == 0x2029 || c == 0xFDD0 || c == 0xFDD1 || c == 0xFFFD;
-}
 
 bool IsEscape(char16_t c) {
   return c >= Big5Codec::kEscapeBase && c <= Big5Codec::kEscapeBase + 0x7F;
 }
+
+// The pairs' characters as the system's converter read them when the program
+// was built (Big5TableGen): kDecode and kAlternates.
+#include "Big5Tables.inc"
 
 struct Tables {
   // Code (lead << 8 | trail) to character; 0 = not a usable pair.
@@ -34,67 +31,18 @@ struct Tables {
   std::vector<std::pair<char16_t, quint16>> alternates;
 
   Tables() {
-    // Every pair goes through the converter in one call each way, each pair
-    // followed by a line feed: opening a conversion costs far more than a
-    // pair's, and a line feed is never part of a Big5 character, so the
-    // output splits back into one piece per pair whatever the converter made
-    // of it. A pair it cannot read comes out as the replacement character.
-    std::vector<quint16> codes;
-    codes.reserve(126 * 157);
-    QByteArray pairs(126 * 157 * 3, Qt::Uninitialized);
-    char* w = pairs.data();
-    for (int lead = 0x81; lead <= 0xFE; ++lead) {
-      for (int trail = 0x40; trail <= 0xFE; ++trail) {
-        if (!IsTrail(static_cast<unsigned char>(trail))) continue;
-        codes.push_back(static_cast<quint16>(lead << 8 | trail));
-        *w++ = static_cast<char>(lead);
-        *w++ = static_cast<char>(trail);
-        *w++ = '\n';
+    for (const quint16 code : kAlternates) alternate[code] = true;
+    for (int lead = 0; lead < kLeads; ++lead) {
+      for (int trail = 0; trail < kTrails; ++trail) {
+        const char16_t c = kDecode[lead][trail];
+        if (!c) continue;
+        const quint16 code = static_cast<quint16>((0x81 + lead) << 8 | (0x40 + trail));
+        decode[code] = c;
+        if (alternate[code])
+          alternates.emplace_back(c, code);
+        else
+          encode[c] = code;
       }
-    }
-    pairs.truncate(w - pairs.constData());
-    const QString decoded = QStringDecoder("Big5", QStringConverter::Flag::Stateless)(pairs);
-    // The characters that may have a code of their own, each followed by a
-    // line feed, and the pairs they came from.
-    QString candidates(static_cast<qsizetype>(codes.size()) * 2, Qt::Uninitialized);
-    char16_t* cw = reinterpret_cast<char16_t*>(candidates.data());
-    std::vector<quint16> from;
-    from.reserve(codes.size());
-    const char16_t* d = reinterpret_cast<const char16_t*>(decoded.constData());
-    const char16_t* const dEnd = d + decoded.size();
-    for (const quint16 code : codes) {
-      const char16_t* end = std::find(d, dEnd, u'\n');
-      if (end == dEnd) break;
-      const char16_t c = end - d == 1 ? *d : 0;
-      d = end + 1;
-      if (c < 0x80 || c == QChar::ReplacementCharacter || IsStructural(c) || IsEscape(c) ||
-          c == Big5Codec::kAlternateMark || QChar::isSurrogate(c))
-        continue;
-      *cw++ = c;
-      *cw++ = u'\n';
-      from.push_back(code);
-    }
-    candidates.truncate(cw - reinterpret_cast<const char16_t*>(candidates.constData()));
-    const QByteArray back = QStringEncoder("Big5", QStringConverter::Flag::Stateless)(candidates);
-    const char* e = back.constData();
-    const char* const eEnd = e + back.size();
-    for (size_t i = 0; i < from.size(); ++i) {
-      const char* end = std::find(e, eEnd, '\n');
-      if (end == eEnd) break;
-      const quint16 code = from[i];
-      const bool same = end - e == 2 && static_cast<unsigned char>(e[0]) == code >> 8 &&
-                        static_cast<unsigned char>(e[1]) == (code & 0xFF);
-      e = end + 1;
-      const char16_t c = candidates[static_cast<qsizetype>(2 * i)].unicode();
-      if (same) {
-        encode[c] = code;
-      } else if (!alternateOf(c)) {
-        alternate[code] = true;
-        alternates.emplace_back(c, code);
-      } else {
-        continue;  // a third code of one character: kept as bytes
-      }
-      decode[code] = c;
     }
   }
 

@@ -7,6 +7,8 @@
 #include <QPaintDevice>
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
+#include <iterator>
 
 #include "platform/Big5.h"
 #include "widgets/GridData.h"
@@ -44,6 +46,9 @@ std::vector<int> WidestColumnTexts(const GridData& g, const QFont& font,
                                    const QPaintDevice* device) {
   const QFontMetrics fm = device ? QFontMetrics(font, device) : QFontMetrics(font);
   const QFontMetricsF fmf = device ? QFontMetricsF(font, device) : QFontMetricsF(font);
+  // Advances are whole 64ths of a pixel, so their sums are kept as integers
+  // of that unit: the same values as summed reals, at a fraction of the work.
+  auto units = [](double advance) { return static_cast<std::int64_t>(std::llround(advance * 64)); };
   // Sums come from a table (ASCII) and a memo (Big5 characters). A printable
   // ASCII text without a pair that the font shapes otherwise is as wide as its
   // sum, so only other texts are shaped, which lets a million columns fit in
@@ -51,70 +56,100 @@ std::vector<int> WidestColumnTexts(const GridData& g, const QFont& font,
   double ascii[128];
   for (int b = 0; b < 128; ++b) ascii[b] = fmf.horizontalAdvance(QChar(b));
   const std::vector<bool>& shapedPairs = ShapedAsciiPairs(font, device, fmf, ascii);
-  std::vector<float> wide(126 * 256, -1.f);  // lead 0x81..0xFE, any trail
-  auto wideAdvance = [&](unsigned char lead, unsigned char trail) -> double {
-    float& w = wide[static_cast<size_t>(lead - 0x81) * 256 + trail];
+  std::int64_t asciiUnits[128];
+  for (int b = 0; b < 128; ++b) asciiUnits[b] = units(ascii[b]);
+  // pairInexact[previous * 128 + byte]: the byte is not printable, or the
+  // pair is shaped otherwise; previous 0 stands for the start of the text.
+  std::vector<unsigned char> pairInexact(128 * 128);
+  for (int a = 0; a < 128; ++a) {
+    for (int b = 0; b < 128; ++b) {
+      const bool printable = b >= 0x20 && b < 0x7F;
+      pairInexact[static_cast<size_t>(a) * 128 + b] =
+          !printable || (a != 0 && shapedPairs[static_cast<size_t>(a) * 128 + b]);
+    }
+  }
+  std::vector<std::int32_t> wide(126 * 256, -1);  // lead 0x81..0xFE, any trail
+  auto wideUnits = [&](unsigned char lead, unsigned char trail) -> std::int64_t {
+    std::int32_t& w = wide[static_cast<size_t>(lead - 0x81) * 256 + trail];
     if (w < 0) {
       const char pair[2] = {static_cast<char>(lead), static_cast<char>(trail)};
-      w = static_cast<float>(fmf.horizontalAdvance(Big5Decode(QByteArrayView(pair, 2))));
+      w = static_cast<std::int32_t>(
+          units(fmf.horizontalAdvance(Big5Decode(QByteArrayView(pair, 2)))));
     }
     return w;
   };
-  // The advance sum of a text, and whether it is the text's width as it stands.
-  auto sum = [&](QByteArrayView t, bool* exact) {
-    double w = 0;
-    bool plain = true;
-    const auto* p = reinterpret_cast<const unsigned char*>(t.data());
-    const qsizetype n = t.size();
-    for (qsizetype i = 0; i < n; ++i) {
-      if (p[i] < 0x80) {
-        w += ascii[p[i]];
-        plain = plain && p[i] >= 0x20 && p[i] < 0x7F &&
-                (i == 0 || !shapedPairs[static_cast<size_t>(p[i - 1]) * 128 + p[i]]);
-      } else if (p[i] >= 0x81 && p[i] <= 0xFE && i + 1 < n) {
-        w += wideAdvance(p[i], p[i + 1]);
+  std::int64_t single[256];  // a high byte that starts no character here
+  std::fill(std::begin(single), std::end(single), -1);
+  // The advance sum of a text, times two, plus one when it is the text's
+  // width as it stands.
+  auto sum = [&](const unsigned char* p, qsizetype n) {
+    std::int64_t w = 0;
+    unsigned inexact = 0;
+    unsigned prev = 0;
+    for (qsizetype i = 0; i < n;) {
+      const unsigned c = p[i];
+      if (c < 0x80) {
+        w += asciiUnits[c];
+        inexact |= pairInexact[prev * 128 + c];
+        prev = c;
         ++i;
-        plain = false;
+      } else if (c >= 0x81 && c <= 0xFE && i + 1 < n) {
+        w += wideUnits(static_cast<unsigned char>(c), p[i + 1]);
+        inexact = 1;
+        i += 2;
       } else {
-        w += fmf.horizontalAdvance(Big5Decode(t.sliced(i, 1)));
-        plain = false;
+        if (single[c] < 0) {
+          const char one = static_cast<char>(c);
+          single[c] = units(fmf.horizontalAdvance(Big5Decode(QByteArrayView(&one, 1))));
+        }
+        w += single[c];
+        inexact = 1;
+        ++i;
       }
     }
-    *exact = plain;
-    return w;
+    return w * 2 + (inexact ? 0 : 1);
   };
   const int rows = g.rowCount();
-  std::vector<int> widest(static_cast<size_t>(std::max(g.colCount(), 0)), 0);
-  std::vector<double> sums(static_cast<size_t>(rows));
-  std::vector<char> exact(static_cast<size_t>(rows));
-  std::vector<double> measured;
-  for (int c = 0; c < g.colCount(); ++c) {
-    double top = 0;
+  const int cols = std::max(g.colCount(), 0);
+  const char* arena = g.arenaBase();
+  auto text = [&](int c, int r) {
+    int stored = 0;
+    const GridData::CellRef* cells = g.rowCells(r, &stored);
+    if (c >= stored) return QByteArrayView();
+    // A very long cell is shown, and so measured, by its first part only.
+    const QByteArrayView t(arena + cells[c].off, cells[c].len);
+    return t.size() > kDisplayBytes ? DisplayPart(t) : t;
+  };
+  std::vector<int> widest(static_cast<size_t>(cols), 0);
+  std::vector<std::int64_t> sums(static_cast<size_t>(rows));
+  std::vector<std::int64_t> measured;
+  constexpr std::int64_t kMargin = 2 * 64;  // two pixels
+  for (int c = 0; c < cols; ++c) {
+    std::int64_t top = 0;
     for (int r = 0; r < rows; ++r) {
-      // A very long cell is shown, and so measured, by its first part only.
-      const QByteArrayView t = DisplayPart(g.cell(c, r));
-      bool plain = true;
-      sums[static_cast<size_t>(r)] = t.isEmpty() ? 0 : sum(t, &plain);
-      exact[static_cast<size_t>(r)] = plain;
-      top = std::max(top, sums[static_cast<size_t>(r)]);
+      const QByteArrayView t = text(c, r);
+      const std::int64_t s =
+          t.isEmpty() ? 1 : sum(reinterpret_cast<const unsigned char*>(t.data()), t.size());
+      sums[static_cast<size_t>(r)] = s;
+      top = std::max(top, s >> 1);
     }
     if (top <= 0) continue;
     // Shaping may round a little differently from the sum: measure every
     // text that could be the widest by that margin. Without kerning, texts
     // of equal advance sums are equally wide, so one of each is enough.
-    const double reach = top - 2.0;
+    const std::int64_t reach = top - kMargin;
     int best = 0;
     measured.clear();
     for (int r = 0; r < rows; ++r) {
-      const double w = sums[static_cast<size_t>(r)];
-      if (w < reach || w <= best - 2.0) continue;
-      if (exact[static_cast<size_t>(r)]) {
-        best = std::max(best, static_cast<int>(std::lround(w)));
+      const std::int64_t w = sums[static_cast<size_t>(r)] >> 1;
+      if (w < reach || w <= std::int64_t(best) * 64 - kMargin) continue;
+      if (sums[static_cast<size_t>(r)] & 1) {
+        best = std::max(best, static_cast<int>((w + 32) >> 6));  // rounded half up
         continue;
       }
       if (std::find(measured.begin(), measured.end(), w) != measured.end()) continue;
       measured.push_back(w);
-      best = std::max(best, fm.horizontalAdvance(Big5Decode(DisplayPart(g.cell(c, r)))));
+      best = std::max(best, fm.horizontalAdvance(Big5Decode(text(c, r))));
     }
     widest[static_cast<size_t>(c)] = best;
   }

@@ -4,6 +4,7 @@
 #include <QLineEdit>
 #include <QStackedWidget>
 #include <QTreeWidget>
+#include <optional>
 
 #include "app/PanelLabel.h"
 #include "app/TMainForm.h"
@@ -168,6 +169,13 @@ void TMainForm::EmuGridClickCell(QObject*, int row, int) {
   if (row <= 0 || row >= EmuGrid->rowCount()) return;
   auto value = [&](int c) { return rix::Big5Decode(rix::TrimBytes(EmuGrid->cell(c, row))); };
   const QString newList = rix::ApplyAppDirRule(value(col::GameList), AppDir());
+  // A new list's game directory is listed on another thread from here on,
+  // while the rest of the selection and the list's load go on.
+  std::optional<rix::DirectoryIndex> games;
+  if (newList != RomListFile && rix::FileExists(rix::ResolvePath(newList))) {
+    games.emplace(GameDirectory());
+    games->startListing();
+  }
   ConfirmSaveDocument();
   if (newList != RomListFile) ConfirmSaveList(RomGrid);
   LoadDocument(row);
@@ -194,9 +202,7 @@ void TMainForm::EmuGridClickCell(QObject*, int row, int) {
     RomGrid->attachPopupMenu(nullptr);
     return;
   }
-  // The game directory is listed while the list is read and laid out.
-  rix::DirectoryIndex games(GameDirectory());
-  games.startListing();
+  if (!games) games.emplace(GameDirectory());
   {
     rix::WaitCursor busy;
     rix::LoadTableFile(*RomGrid, native);
@@ -204,7 +210,7 @@ void TMainForm::EmuGridClickCell(QObject*, int row, int) {
   RomGrid->autoSizeColumns();
   RomGridClickCell(this, 1, 0);
   RomGrid->attachPopupMenu(GridPopupMenu);
-  MarkGameFiles(std::move(games));
+  MarkGameFiles(std::move(*games));
   RomPanelDblClick();
 }
 

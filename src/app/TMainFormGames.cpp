@@ -1,6 +1,9 @@
 // The game list's handlers of the main window: pictures, markers, the game
 // count, keys and mouse on the list, and its cell editors.
 #include <QLineEdit>
+#include <algorithm>
+#include <future>
+#include <vector>
 
 #include "app/PanelLabel.h"
 #include "app/TMainForm.h"
@@ -86,18 +89,35 @@ void TMainForm::MarkGameFiles(rix::DirectoryIndex&& listed) {
   rix::DirectoryIndex index(std::move(listed));
   if (index.directory() != RomDir) index = rix::DirectoryIndex(RomDir);
   StringGrid& g = *RomGrid;
-  g.beginBulkChange();
   rix::GridData& data = g.data();
-  for (int r = 1; r < g.rowCount(); ++r) {
-    // The game file as SplitRomCell takes it, looked at in place: plain
-    // ASCII names (most of them) are looked up as they are, others after
-    // decoding.
+  const int rows = g.rowCount();
+  // The game file as SplitRomCell takes it, looked at in place.
+  auto gameName = [&](int r) {
     const QByteArrayView cell = rix::TrimmedView(data.cell(kGameCol, r));
     const qsizetype semi = cell.indexOf(';');
-    const bool present = index.hasAsciiFile(semi < 0 ? cell : cell.first(semi));
-    data.setCellImage(kMarkerCol, r, present ? 1 : 0);
+    return semi < 0 ? cell : cell.first(semi);
+  };
+  // Plain ASCII names (most of them) are looked up as they are, half of a
+  // long list on a second thread; the others after decoding, here.
+  index.readListing();
+  std::vector<signed char> present(static_cast<size_t>(std::max(rows, 0)), -1);
+  auto lookUp = [&](int from, int to) {
+    for (int r = from; r < to; ++r)
+      present[static_cast<size_t>(r)] = static_cast<signed char>(index.plainFile(gameName(r)));
+  };
+  if (rows > 8192) {
+    auto second = std::async(std::launch::async, [&] { lookUp(rows / 2, rows); });
+    lookUp(1, rows / 2);
+  } else {
+    lookUp(1, rows);
   }
-  if (g.rowCount() > 1) SplitRomCell(g.rowCount() - 1);
+  g.beginBulkChange();
+  for (int r = 1; r < rows; ++r) {
+    int mark = present[static_cast<size_t>(r)];
+    if (mark < 0) mark = index.hasAsciiFile(gameName(r)) ? 1 : 0;
+    data.setCellImage(kMarkerCol, r, mark);
+  }
+  if (rows > 1) SplitRomCell(rows - 1);
   g.endBulkChange();
 }
 

@@ -290,6 +290,15 @@ bool DirectoryIndex::hasAsciiFile(QByteArrayView name) {
   return slot && slot->isFile;
 }
 
+int DirectoryIndex::plainFile(QByteArrayView name) const {
+  if (name.isEmpty()) return 0;
+  if (name.size() > 255) return -1;
+  const FoldedName folded(name.data(), static_cast<size_t>(name.size()));
+  if (!folded.plain) return -1;
+  const Listing::Slot* slot = rootListing_->find(folded.view(), folded.hash);
+  return slot && slot->isFile ? 1 : 0;
+}
+
 bool DirectoryIndex::hasFile(const QString& name) {
   if (name.isEmpty()) return false;
   QByteArray n = QFile::encodeName(name);

@@ -35,6 +35,14 @@ public:
   // as it stands, any other through hasFile after decoding it as Big5.
   bool hasAsciiFile(QByteArrayView name);
 
+  // Waits for (or reads) the directory's own listing. After it, plainFile
+  // may be called from several threads at once.
+  void readListing() { listing(root_); }
+  // hasAsciiFile for a plain ASCII name without a directory part, touching
+  // nothing: 1 when the directory holds it as a file, 0 when not, -1 when the
+  // name is not plain and must go through hasAsciiFile. Needs readListing.
+  int plainFile(QByteArrayView name) const;
+
 private:
   // One directory's entries: folded names in one buffer, found through an
   // open-addressing table, so that a listing of tens of thousands of names

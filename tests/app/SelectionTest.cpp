@@ -137,6 +137,39 @@ TEST_F(SelectionTest, MarkersCountAndFirstPictureAfterALoad) {
   EXPECT_TRUE(dialogs.shown().isEmpty());
 }
 
+TEST_F(SelectionTest, EveryRowOfALongListIsMarkedWhateverItsName) {
+  // Long enough to be looked up on two threads; names in a sub-directory
+  // and a present directory among them, near both ends and the middle.
+  QList<QStringList> rows;
+  const int n = 10001;
+  for (int i = 0; i < n; ++i) {
+    const QString id = QString::number(i);
+    switch (i % 4) {
+      case 0:
+        rows.append({"", id, "", "G" + id + ".zip", ""});
+        Touch("games/a/g" + id + ".ZIP");
+        break;
+      case 1:
+        rows.append({"", id, "", "missing" + id + ".zip", ""});
+        break;
+      case 2:
+        rows.append({"", id, "", "Deep\\Game.ROM", ""});
+        break;
+      default:
+        rows.append({"", id, "", "beta.rom;x", ""});
+        break;
+    }
+  }
+  WriteList("lists\\a.lst", rows);
+  Catalogue({Emu("Common", 1, "lists\\a.lst", "games\\a", "pics\\a\\")});
+  StringGrid* g = form->RomGrid;
+  ASSERT_EQ(g->rowCount(), n + 1);
+  int wrong = 0;
+  for (int r = 1; r <= n; ++r)
+    wrong += g->cellImage(0, r) != ((r - 1) % 4 == 0 || (r - 1) % 4 == 2 ? 1 : 0);
+  EXPECT_EQ(wrong, 0);
+}
+
 TEST_F(SelectionTest, SameListKeepsItsEditsWhileTheRestIsReset) {
   Catalogue({Emu("Common", 1, "lists\\a.lst", "games\\a", "pics\\a\\"),
              Emu("Common", 2, " lists\\a.lst ", "games\\b", "pics\\a\\")});

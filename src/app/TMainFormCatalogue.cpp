@@ -169,15 +169,18 @@ void TMainForm::EmuGridClickCell(QObject*, int row, int) {
   if (row <= 0 || row >= EmuGrid->rowCount()) return;
   auto value = [&](int c) { return rix::Big5Decode(rix::TrimBytes(EmuGrid->cell(c, row))); };
   const QString newList = rix::ApplyAppDirRule(value(col::GameList), AppDir());
-  // A new list's game directory is listed on another thread from here on,
-  // while the rest of the selection and the list's load go on.
+  // A new list is looked for once. Its game directory is listed on another
+  // thread from here on, while the rest of the selection and the load go on.
+  const bool listChanges = newList != RomListFile;
+  const QString native = listChanges ? rix::ResolvePath(newList) : QString();
+  const bool listFound = listChanges && rix::FileExists(native);
   std::optional<rix::DirectoryIndex> games;
-  if (newList != RomListFile && rix::FileExists(rix::ResolvePath(newList))) {
+  if (listFound) {
     games.emplace(GameDirectory());
     games->startListing();
   }
   ConfirmSaveDocument();
-  if (newList != RomListFile) ConfirmSaveList(RomGrid);
+  if (listChanges) ConfirmSaveList(RomGrid);
   LoadDocument(row);
   rix::SetWebLink(WWWLink, EmuGrid->cell(col::WebLink, row).toByteArray());
   CommandEdit1->setText(value(col::CommandBefore));
@@ -191,18 +194,16 @@ void TMainForm::EmuGridClickCell(QObject*, int row, int) {
   else if (page == QLatin1String("zSNES"))
     ZsnesPage->fillGridCaptions();
 
-  if (newList == RomListFile) return;
+  if (!listChanges) return;
   RomListFile = newList;
   EmptyRomList();
-  const QString native = rix::ResolvePath(RomListFile);
-  if (!rix::FileExists(native)) {
+  if (!listFound) {
     // The path looked for, as this system writes it.
     RomPanel->setText(QStringLiteral("找不到 '") + native + QStringLiteral("' 檔案！"));
     RomListFile.clear();
     RomGrid->attachPopupMenu(nullptr);
     return;
   }
-  if (!games) games.emplace(GameDirectory());
   {
     rix::WaitCursor busy;
     rix::LoadTableFile(*RomGrid, native);

@@ -282,12 +282,9 @@ DirectoryIndex::Listing DirectoryIndex::Read(const QString& dir) {
 }
 
 bool DirectoryIndex::hasAsciiFile(QByteArrayView name) {
-  if (name.isEmpty()) return false;
-  if (name.size() > 255) return hasFile(Big5Decode(name));
-  const FoldedName folded(name.data(), static_cast<size_t>(name.size()));
-  if (!folded.plain) return hasFile(Big5Decode(name));
-  const Listing::Slot* slot = listing(root_).find(folded.view(), folded.hash);
-  return slot && slot->isFile;
+  readListing();
+  const int plain = plainFile(name);
+  return plain >= 0 ? plain == 1 : hasFile(Big5Decode(name));
 }
 
 int DirectoryIndex::plainFile(QByteArrayView name) const {

@@ -4,6 +4,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <algorithm>
+#include <limits>
 
 namespace rix {
 
@@ -27,6 +28,10 @@ CommonPage::CommonPage(QWidget* parent)
   SaveCommandBtn->setObjectName(QStringLiteral("SaveCommandBtn"));
   Label1->setBuddy(CommandEdit1);
   Label6->setBuddy(CommandEdit2);
+  // A line edit cuts its text at 32,767 characters unless told otherwise; a
+  // command from the table must reach the launch and the save whole.
+  CommandEdit1->setMaxLength(std::numeric_limits<int>::max());
+  CommandEdit2->setMaxLength(std::numeric_limits<int>::max());
 
   int y = kLeft;
   const QList<QWidget*> column{Label1, CommandEdit1, Label6, CommandEdit2, SaveCommandBtn};

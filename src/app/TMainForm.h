@@ -5,6 +5,7 @@
 #include <functional>
 
 #include "docs/DocumentSearch.h"
+#include "platform/FileOps.h"
 #include "widgets/StringGrid.h"
 
 class QAction;
@@ -142,6 +143,9 @@ public:
   QString RomListFile;
   QString RomDir, RomFile, RomMember;
   QString DocFile;
+  // Size and time of each file as this window last read or wrote it; a save
+  // that finds the disk otherwise asks before replacing another program's work.
+  rix::FileStamp EmuTableStamp, RomListStamp, DocStamp;
   QString UnzipPath;
   QString UnzipName;
   bool UnzipIsDir = false;
@@ -242,6 +246,9 @@ public:
   // Writes a grid to its file: the emulator table to "RixFront.ini", the game
   // list to its list file (nothing while no list is loaded).
   void SaveGrid(rix::StringGrid* grid);
+  // False when the file changed on disk since `stamp` was taken and the user
+  // keeps the disk's version.
+  bool MayOverwrite(const QString& nativePath, const rix::FileStamp& stamp);
   // Asked beside the document prompt when a table's changes would be lost
   // (the game list replaced, the window closed): Yes saves as Save1Click does.
   void ConfirmSaveList(rix::StringGrid* grid);

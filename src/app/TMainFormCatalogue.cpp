@@ -35,7 +35,9 @@ void TMainForm::LoadCatalogue() {
     EmuGrid->setRowCount(2);
     {
       rix::WaitCursor busy;
-      rix::LoadTableFile(*EmuGrid, NativeOf(QStringLiteral("RixFront.ini")));
+      const QString table = NativeOf(QStringLiteral("RixFront.ini"));
+      EmuTableStamp = rix::StampOf(table);
+      rix::LoadTableFile(*EmuGrid, table);
     }
     EmuGrid->autoSizeColumns();
     const QString treeError = rix::LoadTreeFile(*EmuTree, NativeOf(QStringLiteral("EmuTree.ini")));
@@ -197,16 +199,24 @@ void TMainForm::EmuGridClickCell(QObject*, int row, int) {
   if (!listChanges) return;
   RomListFile = newList;
   EmptyRomList();
-  if (!listFound) {
+  auto missing = [&] {
     // The path looked for, as this system writes it.
     RomPanel->setText(QStringLiteral("找不到 '") + native + QStringLiteral("' 檔案！"));
     RomListFile.clear();
     RomGrid->attachPopupMenu(nullptr);
-    return;
-  }
-  {
+  };
+  if (!listFound) return missing();
+  try {
     rix::WaitCursor busy;
+    RomListStamp = rix::StampOf(native);
     rix::LoadTableFile(*RomGrid, native);
+  } catch (const rix::FileError& e) {
+    // A FIFO or a device named as the list is no list: said once, then as
+    // for a missing one. Other failures keep the rows read and end here.
+    if (e.code() != 3) throw;
+    dialogs().errorBox(e.text());
+    EmptyRomList();
+    return missing();
   }
   RomGrid->autoSizeColumns();
   RomGridClickCell(this, 1, 0);
@@ -228,15 +238,25 @@ void TMainForm::Reload1Click() {
 void TMainForm::Save1Click() { SaveGrid(ActiveGrid == EmuGrid ? EmuGrid : RomGrid); }
 
 void TMainForm::SaveGrid(StringGrid* grid) {
-  if (grid == EmuGrid) {
-    rix::SaveTableFile(EmuGrid->data(), NativeOf(QStringLiteral("RixFront.ini")));
-  } else if (!RomListFile.isEmpty()) {
-    // With no list loaded there is no file to write to.
-    rix::SaveTableFile(RomGrid->data(), rix::ResolvePath(RomListFile));
-  } else {
-    return;
-  }
+  // With no list loaded there is no file to write to.
+  if (grid != EmuGrid && RomListFile.isEmpty()) return;
+  const QString native =
+      grid == EmuGrid ? NativeOf(QStringLiteral("RixFront.ini")) : rix::ResolvePath(RomListFile);
+  rix::FileStamp& stamp = grid == EmuGrid ? EmuTableStamp : RomListStamp;
+  if (!MayOverwrite(native, stamp)) return;
+  rix::SaveTableFile(grid->data(), native);
+  stamp = rix::StampOf(native);
   grid->data().setModified(false);
+}
+
+bool TMainForm::MayOverwrite(const QString& nativePath, const rix::FileStamp& stamp) {
+  const rix::FileStamp now = rix::StampOf(nativePath);
+  // A file gone since is no one's work to keep.
+  if (now.isNull() || now == stamp) return true;
+  return dialogs().messageBox(
+             rix::Dialogs::Kind::Confirm,
+             QStringLiteral("檔案 ") + nativePath + QStringLiteral(" 已被其他程式修改，是否覆蓋？"),
+             rix::Dialogs::Yes | rix::Dialogs::No) == rix::Dialogs::Yes;
 }
 
 void TMainForm::ConfirmSaveList(StringGrid* grid) {

@@ -16,6 +16,7 @@
 #include "platform/AppPaths.h"
 #include "platform/Big5.h"
 #include "platform/ByteText.h"
+#include "platform/FileError.h"
 #include "platform/FileOps.h"
 #include "widgets/Dialogs.h"
 #include "widgets/DocEditor.h"
@@ -76,15 +77,27 @@ void TMainForm::LoadDocument(int row) {
       rix::Big5Decode(rix::TrimBytes(EmuGrid->cell(rix::emucol::Document, row))), AppDir());
   const QString native = rix::ResolvePath(DocFile);
   if (rix::FileExists(native)) {
-    rix::LoadDocumentFile(*ActiveEditor, native);
-  } else {
-    rix::ClearDocument(*ActiveEditor);
-    DocFile.clear();
+    try {
+      DocStamp = rix::StampOf(native);
+      rix::LoadDocumentFile(*ActiveEditor, native);
+      return;
+    } catch (const rix::FileError& e) {
+      // A FIFO or a device named as the document: said once, then the
+      // selection goes on as for a missing document.
+      if (e.code() != 3) throw;
+      dialogs().errorBox(e.text());
+    }
   }
+  rix::ClearDocument(*ActiveEditor);
+  DocFile.clear();
 }
 
 void TMainForm::MemoSave1Click() {
-  if (!DocFile.isEmpty()) rix::SaveDocumentFile(*ActiveEditor, rix::ResolvePath(DocFile));
+  if (DocFile.isEmpty()) return;
+  const QString native = rix::ResolvePath(DocFile);
+  if (!MayOverwrite(native, DocStamp)) return;
+  rix::SaveDocumentFile(*ActiveEditor, native);
+  DocStamp = rix::StampOf(native);
 }
 
 void TMainForm::MemoOpen1Click(QObject* sender) {
@@ -110,6 +123,8 @@ void TMainForm::MemoSaveAs1Click() {
                            Dialogs::Yes | Dialogs::No) != Dialogs::Yes)
     return;
   rix::SaveDocumentFile(*ActiveEditor, *chosen);
+  // Written over the document's own file, that is now the version on disk.
+  if (!DocFile.isEmpty() && rix::ResolvePath(DocFile) == *chosen) DocStamp = rix::StampOf(*chosen);
 }
 
 // ---------------------------------------------------------------- editing

@@ -79,17 +79,20 @@ QByteArray ReadFileBytes(const QString& nativePath) {
 void ReadFileInto(const QString& nativePath, QByteArray& out) {
   out.clear();
   const QByteArray name = QFile::encodeName(nativePath);
-  Fd fd(::open(name.constData(), O_RDONLY | O_CLOEXEC));
+  // Without O_NONBLOCK the open of a FIFO waits for a writer that may never come.
+  Fd fd(::open(name.constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY));
   if (fd.get() < 0) throw FileError::FromErrno(errno, nativePath);
   struct stat st {};
   if (::fstat(fd.get(), &st) != 0) throw FileError::FromErrno(errno, nativePath);
   if (S_ISDIR(st.st_mode)) throw FileError::FromErrno(EISDIR, nativePath);
-  // One byte more than the file, so that the end shows without growing.
-  out.resize(static_cast<qsizetype>(st.st_size) + 1);
+  // A device reports no size and never ends (/dev/zero): only plain files are data.
+  if (!S_ISREG(st.st_mode)) throw FileError::FromErrno(EINVAL, nativePath);
+  // One byte more than the file, so that a short file shows its end at once.
+  const qsizetype size = static_cast<qsizetype>(st.st_size);
+  out.resize(size + 1);
   qsizetype got = 0;
-  for (;;) {
-    if (got == out.size()) out.resize(out.size() + 65536);  // the file grew, or is a pipe
-    ssize_t r = ::read(fd.get(), out.data() + got, static_cast<size_t>(out.size() - got));
+  while (got < size) {
+    ssize_t r = ::read(fd.get(), out.data() + got, static_cast<size_t>(size - got));
     if (r < 0) {
       if (errno == EINTR) continue;
       const int err = errno;
@@ -100,6 +103,14 @@ void ReadFileInto(const QString& nativePath, QByteArray& out) {
     got += r;
   }
   out.truncate(got);
+}
+
+FileStamp StampOf(const QString& nativePath) {
+  struct stat st {};
+  if (nativePath.isEmpty() || ::stat(QFile::encodeName(nativePath).constData(), &st) != 0)
+    return {};
+  return {static_cast<qint64>(st.st_size),
+          static_cast<qint64>(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec};
 }
 
 AtomicFileWriter::AtomicFileWriter(const QString& nativePath) : path_(nativePath) {

@@ -9,11 +9,24 @@ namespace rix {
 // File access of the program. Paths here are native (see AppPaths.h).
 // Failures throw FileError with the runtime's text.
 
-// The whole file in one read.
+// The whole file in one read. Only a regular file is read: a FIFO, a device
+// or a socket is refused with "不正確檔案名稱" without waiting for a writer, and
+// a file that grows while it is read is read up to the size it had when opened.
 QByteArray ReadFileBytes(const QString& nativePath);
 // The same into `out`; a read that fails part way throws with the bytes read
 // before the failure left in `out`.
 void ReadFileInto(const QString& nativePath, QByteArray& out);
+
+// What a save compares to learn whether another program wrote the file since
+// it was read or last written: its size and modification time. A file that
+// does not exist has a null stamp.
+struct FileStamp {
+  qint64 size = -1;
+  qint64 mtimeNs = 0;
+  bool isNull() const { return size < 0; }
+  bool operator==(const FileStamp&) const = default;
+};
+FileStamp StampOf(const QString& nativePath);
 
 // Replaces the file with the bytes so that it is never seen half written: the
 // bytes go to a temporary file in the same directory, which is then renamed

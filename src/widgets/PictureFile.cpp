@@ -1,10 +1,12 @@
 #include "widgets/PictureFile.h"
 
-#include <QFile>
+#include <QBuffer>
 #include <QFileInfo>
 #include <QImageReader>
 #include <QStringList>
 
+#include "platform/FileError.h"
+#include "platform/FileOps.h"
 #include "widgets/PcxCodec.h"
 
 namespace rix {
@@ -45,10 +47,18 @@ bool Readable(const TypeInfo& info) {
 // being pulled into memory whole.
 constexpr qint64 kMaxPcxFileSize = qint64(512) * 1024 * 1024;
 
-QImage ReadPcx(const QString& path) {
-  QFile file(path);
-  if (!file.open(QIODevice::ReadOnly) || file.size() > kMaxPcxFileSize) return {};
-  return PcxCodec::Decode(file.readAll());
+QImage ReadPcx(const QByteArray& bytes) {
+  if (bytes.size() > kMaxPcxFileSize) return {};
+  return PcxCodec::Decode(bytes);
+}
+
+QImage ReadWithQt(const QByteArray& bytes, const char* format) {
+  QBuffer buffer;
+  buffer.setData(bytes);
+  buffer.open(QIODevice::ReadOnly);
+  QImageReader reader(&buffer, format);
+  if (format) reader.setAutoDetectImageFormat(false);
+  return reader.read();
 }
 
 QImage ReadWithQt(const QString& path, const char* format) {
@@ -83,9 +93,19 @@ QString PictureFile::WriteFailureText(Type type) { return FailureText(type, "Wri
 QImage PictureFile::Read(const QString& path, QString* failureText) {
   const Type type = TypeOf(path);
   const TypeInfo* info = InfoOf(type);
+  // Read by the file layer, so that a FIFO or a device named as a picture is
+  // refused at once instead of blocking or being read without end.
+  QByteArray bytes;
+  try {
+    ReadFileInto(path, bytes);
+  } catch (const FileError& e) {
+    if (failureText)
+      *failureText = e.code() == 3 && FileExists(path) ? e.text() : ReadFailureText(type);
+    return {};
+  }
   QImage image;
-  if (info) image = info->qtFormat ? ReadWithQt(path, info->qtFormat) : ReadPcx(path);
-  if (image.isNull()) image = ReadWithQt(path, nullptr);
+  if (info) image = info->qtFormat ? ReadWithQt(bytes, info->qtFormat) : ReadPcx(bytes);
+  if (image.isNull()) image = ReadWithQt(bytes, nullptr);
   if (failureText) *failureText = image.isNull() ? ReadFailureText(type) : QString();
   return image;
 }

@@ -39,6 +39,18 @@ TEST(FileOps, ReadErrorsCarryTheRuntimeTexts) {
   EXPECT_EQ(FileError::FromErrno(EIO, "x").text(), QStringLiteral("輸出入錯誤 5"));
   ASSERT_TRUE(rixtest::WriteAll(d.file("a.ini"), QByteArray("a\0b", 3)));
   EXPECT_EQ(ReadFileBytes(d.file("a.ini")), QByteArray("a\0b", 3));
+
+  // What is not a file is a bad name, said at once: a FIFO without a writer, and devices
+  // that never end.
+  ASSERT_EQ(::mkfifo(QFile::encodeName(d.file("fifo.ini")).constData(), 0600), 0);
+  ASSERT_TRUE(QFile::link("/dev/zero", d.file("zero.ini")));
+  for (const char* name : {"fifo.ini", "zero.ini"}) {
+    QString text;
+    const qint64 grew = rixtest::PeakMemoryGrowth([&] { text = ReadError(d.file(name)); });
+    EXPECT_EQ(text, QStringLiteral("不正確檔案名稱")) << name;
+    EXPECT_LT(grew, 16 << 20);
+  }
+  EXPECT_EQ(ReadError("/dev/urandom"), QStringLiteral("不正確檔案名稱"));
 }
 
 TEST(FileOps, AtomicWriteReplacesAndKeepsPermissions) {

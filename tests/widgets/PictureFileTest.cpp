@@ -1,4 +1,7 @@
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <QFile>
 
 #include "TestSupport.h"
 #include "widgets/PictureFile.h"
@@ -79,6 +82,18 @@ TEST(PictureFileTest, UndecodableFilesFailWithTheTextOfTheirExtension) {
     QString failure;
     EXPECT_TRUE(PictureFile::Read(dir.file(name), &failure).isNull()) << name.toStdString();
     EXPECT_EQ(failure, text);
+  }
+
+  // A FIFO or a device under a picture's name is refused at once, as a bad name.
+  ASSERT_EQ(::mkfifo(QFile::encodeName(dir.file("fifo.png")).constData(), 0600), 0);
+  ASSERT_TRUE(QFile::link("/dev/zero", dir.file("zero.pcx")));
+  ASSERT_TRUE(QFile::link("/dev/urandom", dir.file("random.bmp")));
+  for (const char* name : {"fifo.png", "zero.pcx", "random.bmp"}) {
+    QString failure;
+    const qint64 grew = rixtest::PeakMemoryGrowth(
+        [&] { EXPECT_TRUE(PictureFile::Read(dir.file(name), &failure).isNull()) << name; });
+    EXPECT_EQ(failure, QStringLiteral("不正確檔案名稱"));
+    EXPECT_LT(grew, 16 << 20);
   }
 }
 

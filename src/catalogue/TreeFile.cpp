@@ -1,9 +1,10 @@
 #include "catalogue/TreeFile.h"
 
-#include <QFile>
 #include <limits>
 
 #include "platform/Big5.h"
+#include "platform/FileError.h"
+#include "platform/FileOps.h"
 #include "widgets/AutoTreeView.h"
 
 namespace rix {
@@ -76,7 +77,9 @@ TreeFileResult ParseTreeFile(QByteArrayView bytes) {
     TreeNodeRecord node{line.caption, line.key, -1};
     if (!nodes.empty()) {
       const int prev = static_cast<int>(nodes.size()) - 1;
-      if (line.level - 1 > prevDepth) {
+      // The view lays out and frees a tree by recursing once per level, so a depth no
+      // user reaches is refused like a jump.
+      if (line.level - 1 > prevDepth || line.level >= kMaxTreeDepth) {
         result.error = QStringLiteral("項目 \"%1\" 不正確的階層 (level) (%2)")
                            .arg(Big5Decode(line.caption), QString::number(line.level));
         return result;
@@ -97,13 +100,19 @@ TreeFileResult ParseTreeFile(QByteArrayView bytes) {
 }
 
 TreeFileResult ReadTreeFile(const QString& nativePath) {
-  QFile file(nativePath);
-  if (!file.open(QIODevice::ReadOnly)) {
+  QByteArray bytes;
+  try {
+    ReadFileInto(nativePath, bytes);
+  } catch (const FileError& e) {
     TreeFileResult result;
-    result.error = QStringLiteral("無法開啟檔案 %1").arg(nativePath);
+    // Something that is not a file at all (a FIFO, a device) is a bad name; a file that
+    // cannot be opened keeps the tree's own text.
+    result.error = e.code() == 3 && FileExists(nativePath)
+                       ? e.text()
+                       : QStringLiteral("無法開啟檔案 %1").arg(nativePath);
     return result;
   }
-  return ParseTreeFile(file.readAll());
+  return ParseTreeFile(bytes);
 }
 
 QString LoadTreeFile(TAutoTreeView& view, const QString& nativePath) {

@@ -31,13 +31,19 @@ struct TreeLine {
 // leaves the node without a key.
 TreeLine ParseTreeLine(QByteArrayView line);
 
+// The deepest level a node may stand at, plus one: far beyond any catalogue,
+// well within what the tree view can lay out.
+constexpr int kMaxTreeDepth = 1000;
+
 // Builds the nodes from the file's bytes. Lines end with CR LF, CR or LF; a
 // NUL byte ends the text. Each line is placed against the depth of the line
-// before it; a line more than one level deeper stops the reading.
+// before it; a line more than one level deeper, or at level kMaxTreeDepth or
+// beyond, stops the reading.
 TreeFileResult ParseTreeFile(QByteArrayView bytes);
 
 // Reads and parses the file at a native path; a file that cannot be opened
-// gives no nodes and the error "無法開啟檔案 <path>".
+// gives no nodes and the error "無法開啟檔案 <path>"; one that is not a regular
+// file (a FIFO, a device) gives "不正確檔案名稱" at once.
 TreeFileResult ReadTreeFile(const QString& nativePath);
 
 // Replaces the nodes of the view by those of the file (also when the file is

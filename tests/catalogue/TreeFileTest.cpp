@@ -1,4 +1,8 @@
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <QFile>
+#include <QTest>
 
 #include "TestSupport.h"
 #include "catalogue/TreeFile.h"
@@ -144,6 +148,43 @@ TEST(TreeFile, ReadsFromDiskOrReportsMissingFile) {
   const TreeFileResult m = rix::ReadTreeFile(missing);
   EXPECT_TRUE(m.nodes.empty());
   EXPECT_EQ(m.error, u"無法開啟檔案 "_s + missing);
+}
+
+TEST(TreeFile, DepthIsBoundedAndTheDeepestAcceptedTreeExpandsWhole) {
+  QByteArray file;
+  for (int level = 0; level <= rix::kMaxTreeDepth; ++level)
+    file += QByteArray(level, '\t') + "n" + QByteArray::number(level) + "\r\n";
+  const TreeFileResult r = ParseTreeFile(file);
+  EXPECT_EQ(r.error, u"項目 \"n1000\" 不正確的階層 (level) (1000)"_s);
+  ASSERT_EQ(r.nodes.size(), size_t(rix::kMaxTreeDepth));
+  EXPECT_EQ(Shape(r).back(), u"999 n999 -1"_s);
+
+  // "*" on the root expands every level: the view lays the whole chain out.
+  TAutoTreeView view;
+  view.LoadNodes(r.nodes);
+  view.resize(400, 300);
+  view.show();
+  view.setCurrentItem(view.topLevelItem(0));
+  QTest::keyClick(&view, Qt::Key_Asterisk);
+  QTreeWidgetItem* deepest = view.topLevelItem(0);
+  while (deepest->childCount() > 0) {
+    EXPECT_TRUE(deepest->isExpanded());
+    deepest = deepest->child(0);
+  }
+  view.scrollToItem(deepest);
+  EXPECT_TRUE(view.visualItemRect(deepest).isValid());
+}
+
+TEST(TreeFile, ReadingAFifoOrADeviceReturnsAtOnce) {
+  rixtest::ScratchDir dir;
+  const QString fifo = dir.file("fifo.ini"), zero = dir.file("zero.ini");
+  ASSERT_EQ(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+  ASSERT_TRUE(QFile::link("/dev/zero", zero));
+  for (const QString& path : {fifo, zero}) {
+    const TreeFileResult r = rix::ReadTreeFile(path);
+    EXPECT_EQ(r.error, u"不正確檔案名稱"_s);
+    EXPECT_TRUE(r.nodes.empty());
+  }
 }
 
 TEST(TreeFile, LoadFillsViewAndEmptiesItOnError) {

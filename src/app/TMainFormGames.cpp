@@ -114,7 +114,7 @@ void TMainForm::MarkGameFiles(rix::DirectoryIndex&& listed) {
   g.beginBulkChange();
   for (int r = 1; r < rows; ++r) {
     int mark = present[static_cast<size_t>(r)];
-    if (mark < 0) mark = index.hasAsciiFile(gameName(r)) ? 1 : 0;
+    if (mark < 0) mark = index.hasCellFile(gameName(r)) ? 1 : 0;
     data.setCellImage(kMarkerCol, r, mark);
   }
   if (rows > 1) SplitRomCell(rows - 1);

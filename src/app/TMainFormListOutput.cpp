@@ -31,11 +31,13 @@ void TMainForm::AutoGridMakeSBClick() {
                          Dialogs::Ok);
     return;
   }
-  const int added = rix::AddFoundFiles(*RomGrid, found);
-  dialogs().messageBox(
-      Dialogs::Kind::Info,
-      QStringLiteral("供加入 ") + QString::number(added) + QStringLiteral(" 個檔案！"),
-      Dialogs::Ok);
+  const rix::AddedFiles done = rix::AddFoundFiles(*RomGrid, found);
+  QString text =
+      QStringLiteral("供加入 ") + QString::number(done.added) + QStringLiteral(" 個檔案！");
+  if (done.leftOut > 0)
+    text += QStringLiteral("略過 ") + QString::number(done.leftOut) +
+            QStringLiteral(" 個名稱無法存入列表的檔案（含換行字元或沒有 Big5 字碼）。");
+  dialogs().messageBox(Dialogs::Kind::Info, text, Dialogs::Ok);
 }
 
 void TMainForm::SaveToHTML1Click() {

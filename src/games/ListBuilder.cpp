@@ -1,5 +1,7 @@
 #include "games/ListBuilder.h"
 
+#include <QSet>
+#include <QStringDecoder>
 #include <vector>
 
 #include "platform/Big5.h"
@@ -22,23 +24,54 @@ bool IsBlankListRow(const GridData& grid, int row) {
   return true;
 }
 
-int AddFoundFiles(StringGrid& grid, const DirectorySearch& found) {
-  std::vector<qsizetype> files;
-  files.reserve(static_cast<size_t>(found.size()));
-  for (qsizetype i = 0; i < found.size(); ++i)
-    if (!found.isDirectory(i)) files.push_back(i);
-  const int count = static_cast<int>(files.size());
-  if (count == 0) return 0;
+std::optional<QByteArray> ListCellOfFileName(QByteArrayView name,
+                                             const std::function<bool(QByteArrayView)>& taken) {
+  if (name.contains('\r') || name.contains('\n')) return std::nullopt;
+  bool ascii = true;
+  for (char c : name) ascii = ascii && static_cast<unsigned char>(c) < 0x80;
+  if (ascii) return name.toByteArray();
+  QStringDecoder utf8(QStringConverter::Utf8, QStringConverter::Flag::Stateless);
+  const QString text = utf8.decode(name);
+  if (utf8.hasError()) return name.toByteArray();
+  const QByteArray big5 = Big5Encode(text);
+  if (Big5Decode(big5) != text) return std::nullopt;
+  if (big5 != name && taken(big5)) return name.toByteArray();
+  return big5;
+}
+
+AddedFiles AddFoundFiles(StringGrid& grid, const DirectorySearch& found) {
+  // Names as the search found them, so that a Big5 form can be told from the
+  // raw name of another file; gathered at the first UTF-8 name that needs it.
+  QSet<QByteArrayView> names;
+  auto taken = [&](QByteArrayView n) {
+    if (names.isEmpty()) {
+      for (qsizetype i = 0; i < found.size(); ++i)
+        if (!found.isDirectory(i)) names.insert(found.name(i));
+    }
+    return names.contains(n);
+  };
+  AddedFiles result;
+  std::vector<QByteArray> cells;
+  cells.reserve(static_cast<size_t>(found.size()));
+  for (qsizetype i = 0; i < found.size(); ++i) {
+    if (found.isDirectory(i)) continue;
+    if (std::optional<QByteArray> cell = ListCellOfFileName(found.name(i), taken))
+      cells.push_back(std::move(*cell));
+    else
+      ++result.leftOut;
+  }
+  const int count = static_cast<int>(cells.size());
+  result.added = count;
+  if (count == 0) return result;
   const int at = grid.row();
   const bool reuse = IsBlankListRow(grid.data(), at);
   // All rows go in at once: inserting them one by one at the same index
   // would move the rows below once per file.
   grid.beginBulkChange();
   grid.insertRows(at, reuse ? count - 1 : count);
-  for (int k = 0; k < count; ++k)
-    grid.setCell(kGameCol, at + k, Big5OfFileName(found.name(files[count - 1 - k])));
+  for (int k = 0; k < count; ++k) grid.setCell(kGameCol, at + k, cells[count - 1 - k]);
   grid.endBulkChange();
-  return count;
+  return result;
 }
 
 }  // namespace rix

@@ -281,10 +281,11 @@ DirectoryIndex::Listing DirectoryIndex::Read(const QString& dir) {
   return l;
 }
 
-bool DirectoryIndex::hasAsciiFile(QByteArrayView name) {
+bool DirectoryIndex::hasCellFile(QByteArrayView name) {
   readListing();
   const int plain = plainFile(name);
-  return plain >= 0 ? plain == 1 : hasFile(Big5Decode(name));
+  if (plain >= 0) return plain == 1;
+  return hasFileParts(SplitCellPath(name)) || hasFile(Big5Decode(name));
 }
 
 int DirectoryIndex::plainFile(QByteArrayView name) const {
@@ -305,9 +306,20 @@ bool DirectoryIndex::hasFile(const QString& name) {
   }
   n.replace('\\', '/');
   if (n.endsWith('/')) return false;
-  if (n.startsWith('.') || n.contains("/."))
-    n = QFile::encodeName(CleanRelativeName(QFile::decodeName(n)));
-  const QList<QByteArray> parts = n.split('/');
+  return hasFileParts(n.split('/'));
+}
+
+bool DirectoryIndex::hasFileParts(const QList<QByteArray>& given) {
+  if (given.isEmpty() || given.back().isEmpty()) return false;
+  QList<QByteArray> parts = given;
+  bool dotted = false;
+  for (const QByteArray& p : parts) dotted = dotted || p.startsWith('.');
+  if (dotted) {
+    // "." and ".." that stay inside the directory are resolved first.
+    QByteArray joined = parts.join('/');
+    joined = QFile::encodeName(CleanRelativeName(QFile::decodeName(joined)));
+    parts = joined.split('/');
+  }
   QString dir = root_;
   for (qsizetype i = 0; i < parts.size(); ++i) {
     if (parts[i].isEmpty()) continue;
@@ -325,6 +337,68 @@ bool DirectoryIndex::hasFile(const QString& name) {
     dir += QFile::decodeName(*d) + u'/';
   }
   return false;
+}
+
+QList<QByteArray> SplitCellPath(QByteArrayView cell) {
+  QList<QByteArray> parts;
+  qsizetype start = 0;
+  for (qsizetype i = 0; i < cell.size(); ++i) {
+    const auto b = static_cast<unsigned char>(cell[i]);
+    if (b >= 0x81 && b <= 0xFE && i + 1 < cell.size()) {
+      ++i;  // a Big5 pair: its second byte is no separator
+      continue;
+    }
+    if (b == '\\' || b == '/') {
+      parts.append(cell.sliced(start, i - start).toByteArray());
+      start = i + 1;
+    }
+  }
+  parts.append(cell.sliced(start).toByteArray());
+  return parts;
+}
+
+namespace {
+
+// The parts below dir, each taken as it stands when that exists and else as
+// the entry that equals it without regard to ASCII case. Empty when a part is
+// missing or the last is a directory.
+QByteArray ResolveParts(QByteArray dir, const QList<QByteArray>& parts) {
+  if (parts.isEmpty() || parts.back().isEmpty()) return {};
+  for (qsizetype i = 0; i < parts.size(); ++i) {
+    const QByteArray& part = parts[i];
+    if (part.isEmpty() || part == ".") continue;
+    const bool last = i == parts.size() - 1;
+    QByteArray next = dir + part;
+    struct stat st {};
+    if (part != ".." && ::stat(next.constData(), &st) != 0) {
+      const QByteArray want = Fold(part);
+      QByteArray real;
+      ForEachEntry(dir, [&](const char* n, unsigned char) {
+        if (real.isEmpty() && Fold(QByteArray(n)) == want) real = QByteArray(n);
+      });
+      if (real.isEmpty()) return {};
+      next = dir + real;
+      if (::stat(next.constData(), &st) != 0) return {};
+    }
+    if (last) return part != ".." && !S_ISDIR(st.st_mode) ? next : QByteArray();
+    dir = next + '/';
+  }
+  return {};
+}
+
+}  // namespace
+
+QByteArray FindCellFile(const QString& nativeDir, QByteArrayView cell) {
+  if (cell.isEmpty()) return {};
+  QByteArray dir = QFile::encodeName(nativeDir);
+  if (!dir.endsWith('/')) dir += '/';
+  QByteArray found = ResolveParts(dir, SplitCellPath(cell));
+  if (found.isEmpty()) {
+    QByteArray decoded = QFile::encodeName(Big5Decode(cell));
+    decoded.replace('\\', '/');
+    found = ResolveParts(dir, decoded.split('/'));
+  }
+  return found;
 }
 
 }  // namespace rix

@@ -30,17 +30,18 @@ public:
   // True when dir + name (with "\" or "/" separators) names an existing file
   // that is not a directory. An empty name names the directory itself: false.
   bool hasFile(const QString& name);
-  // The same for a name given as bytes: a plain ASCII name without a
-  // directory part (the common case when marking a whole list) is looked up
-  // as it stands, any other through hasFile after decoding it as Big5.
-  bool hasAsciiFile(QByteArrayView name);
+  // The same for a game cell's bytes: first as the file system's own bytes
+  // (a name that is not UTF-8, or a raw Big5 one, finds its file), then
+  // decoded as Big5 text (the UTF-8 file of that name). A plain ASCII name
+  // without a directory part, the common case, is looked up once.
+  bool hasCellFile(QByteArrayView name);
 
   // Waits for (or reads) the directory's own listing. After it, plainFile
   // may be called from several threads at once.
   void readListing() { listing(root_); }
-  // hasAsciiFile for a plain ASCII name without a directory part, touching
+  // hasCellFile for a plain ASCII name without a directory part, touching
   // nothing: 1 when the directory holds it as a file, 0 when not, -1 when the
-  // name is not plain and must go through hasAsciiFile. Needs readListing.
+  // name is not plain and must go through hasCellFile. Needs readListing.
   int plainFile(QByteArrayView name) const;
 
 private:
@@ -64,11 +65,24 @@ private:
   static std::uint32_t HashOf(QByteArrayView folded);
   const Listing& listing(const QString& dir);
   static Listing Read(const QString& dir);
+  // The path's parts below the root, each looked up without regard to ASCII case.
+  bool hasFileParts(const QList<QByteArray>& parts);
 
   QString root_;
   std::unique_ptr<Listing> rootListing_;  // apart, so that the common lookup finds it at once
   std::future<Listing> pendingRoot_;
   QHash<QString, Listing> listings_;
 };
+
+// The file a game cell names in a directory, as the file system's bytes of
+// its whole path, looked up as hasCellFile does: the cell's own bytes first,
+// then its Big5 text; ASCII case aside where the exact name is missing. Empty
+// when neither names a file (a directory is no file). For the launch, which
+// must pass the very file the marker saw.
+QByteArray FindCellFile(const QString& nativeDir, QByteArrayView cell);
+
+// A cell's path split at "\" and "/" where they stand as characters: the
+// second byte of a Big5 character may be 0x5C and does not separate.
+QList<QByteArray> SplitCellPath(QByteArrayView cell);
 
 }  // namespace rix

@@ -97,17 +97,17 @@ TEST(DirectoryIndex, OneListingAnswersForEveryGame) {
   ASSERT_TRUE(rixtest::WriteAll(d.file("Games/遊戲.rom"), "x"));
   QDir().mkpath(d.file("Games/beta.rom"));
   DirectoryIndex index(d.path() + "Games");
-  EXPECT_TRUE(index.hasAsciiFile("alpha.ZIP"));
+  EXPECT_TRUE(index.hasCellFile("alpha.ZIP"));
   EXPECT_TRUE(index.hasFile("alpha.zip"));
-  EXPECT_FALSE(index.hasAsciiFile("beta.rom"));  // a directory is not a game file
-  EXPECT_TRUE(index.hasAsciiFile("deep\\game.rom"));
+  EXPECT_FALSE(index.hasCellFile("beta.rom"));  // a directory is not a game file
+  EXPECT_TRUE(index.hasCellFile("deep\\game.rom"));
   EXPECT_TRUE(index.hasFile("DEEP/GAME.rom"));
   EXPECT_FALSE(index.hasFile("deep\\"));
   EXPECT_FALSE(index.hasFile(""));
-  EXPECT_FALSE(index.hasAsciiFile("missing.zip"));
+  EXPECT_FALSE(index.hasCellFile("missing.zip"));
   EXPECT_TRUE(index.hasFile(QStringLiteral("遊戲.rom")));
   DirectoryIndex none(d.path() + "nowhere");
-  EXPECT_FALSE(none.hasAsciiFile("alpha.zip"));
+  EXPECT_FALSE(none.hasCellFile("alpha.zip"));
 }
 
 TEST(DirectoryIndex, FoldsOnlyTheLettersAtEveryLengthAndPosition) {
@@ -126,15 +126,15 @@ TEST(DirectoryIndex, FoldsOnlyTheLettersAtEveryLengthAndPosition) {
   ASSERT_TRUE(rixtest::WriteAll(d.file("g/sub/In.Sub"), "x"));
   DirectoryIndex index(d.path() + "g");
   for (const QByteArray& n : names) {
-    EXPECT_TRUE(index.hasAsciiFile(n.toUpper())) << n.constData();
-    EXPECT_TRUE(index.hasAsciiFile(n.toLower())) << n.constData();
+    EXPECT_TRUE(index.hasCellFile(n.toUpper())) << n.constData();
+    EXPECT_TRUE(index.hasCellFile(n.toLower())) << n.constData();
     QByteArray shifted = n;  // '@' and '[' are no letters: not folded into '`' or '{'
     shifted.replace('@', '`').replace('[', '{');
     if (shifted != n) {
-      EXPECT_FALSE(index.hasAsciiFile(shifted)) << n.constData();
+      EXPECT_FALSE(index.hasCellFile(shifted)) << n.constData();
     }
   }
-  EXPECT_TRUE(index.hasAsciiFile("SUB\\in.sub"));
-  EXPECT_TRUE(index.hasAsciiFile("sub/IN.SUB"));
-  EXPECT_FALSE(index.hasAsciiFile("sub\\in.su"));
+  EXPECT_TRUE(index.hasCellFile("SUB\\in.sub"));
+  EXPECT_TRUE(index.hasCellFile("sub/IN.SUB"));
+  EXPECT_FALSE(index.hasCellFile("sub\\in.su"));
 }

@@ -87,9 +87,9 @@ void ReadFileInto(const QString& nativePath, QByteArray& out) {
   if (S_ISDIR(st.st_mode)) throw FileError::FromErrno(EISDIR, nativePath);
   // A device reports no size and never ends (/dev/zero): only plain files are data.
   if (!S_ISREG(st.st_mode)) throw FileError::FromErrno(EINVAL, nativePath);
-  // One byte more than the file, so that a short file shows its end at once.
+  // What the file held when opened; bytes added while it is read are not taken.
   const qsizetype size = static_cast<qsizetype>(st.st_size);
-  out.resize(size + 1);
+  out.resize(size);
   qsizetype got = 0;
   while (got < size) {
     ssize_t r = ::read(fd.get(), out.data() + got, static_cast<size_t>(size - got));

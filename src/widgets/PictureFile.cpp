@@ -97,6 +97,10 @@ QImage PictureFile::Read(const QString& path, QString* failureText) {
   // refused at once instead of blocking or being read without end.
   QByteArray bytes;
   try {
+    if (type == Type::Pcx && StampOf(path).size > kMaxPcxFileSize) {
+      if (failureText) *failureText = ReadFailureText(type);
+      return {};
+    }
     ReadFileInto(path, bytes);
   } catch (const FileError& e) {
     if (failureText)

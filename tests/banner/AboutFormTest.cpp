@@ -1,13 +1,16 @@
 #include <gtest/gtest.h>
 
+#include <QFile>
 #include <QGuiApplication>
 #include <QLabel>
 #include <QScreen>
 #include <QSet>
 #include <QTest>
 #include <QTimer>
+#include <QtEndian>
 
 #include "banner/AboutArtwork.h"
+#include "banner/AboutArtworkDrawing.h"
 #include "banner/EffectLabel.h"
 #include "banner/TAboutForm.h"
 
@@ -46,6 +49,35 @@ TEST(AboutFormTest, ArtworkIsA300By200PictureOfSixteenColours) {
   for (int y = 0; y < art.height(); ++y)
     for (int x = 0; x < art.width(); ++x) used.insert(art.pixelIndex(x, y));
   EXPECT_GE(used.size(), 8);  // a picture, not a blank
+}
+
+TEST(AboutFormTest, TheStoredArtworkIsWholeAndIsItsDrawing) {
+  const QImage stored = rix::AboutArtwork();  // also makes the resource reachable
+  QFile file(QStringLiteral(":/banner/AboutArtwork.bmp"));
+  ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+  const QByteArray bmp = file.readAll();
+  ASSERT_GE(bmp.size(), 54);
+  auto u32 = [&](int at) { return qFromLittleEndian<quint32>(bmp.constData() + at); };
+  auto u16 = [&](int at) { return qFromLittleEndian<quint16>(bmp.constData() + at); };
+  // The header's size is the file's: a mismatch is what drew a band of noise.
+  EXPECT_EQ(u32(2), static_cast<quint32>(bmp.size()));
+  EXPECT_EQ(u32(18), 300u);
+  EXPECT_EQ(u32(22), 200u);
+  EXPECT_EQ(u16(28), 4);  // sixteen colours
+  EXPECT_EQ(u32(10) + 152u * 200u, static_cast<quint32>(bmp.size()));
+  // Row by row it is the picture it was drawn as; text may differ by a few
+  // pixels where fonts render otherwise, a band of noise by whole rows.
+  const QImage drawn = rix::DrawAboutArtwork();
+  ASSERT_EQ(stored.size(), drawn.size());
+  int total = 0, worstRow = 0;
+  for (int y = 0; y < drawn.height(); ++y) {
+    int row = 0;
+    for (int x = 0; x < drawn.width(); ++x) row += stored.pixel(x, y) != drawn.pixel(x, y);
+    worstRow = std::max(worstRow, row);
+    total += row;
+  }
+  EXPECT_LE(worstRow, drawn.width() / 4);
+  EXPECT_LE(total, drawn.width() * drawn.height() / 50);
 }
 
 TEST(AboutFormTest, AClickOnThePictureOrTheVersionClosesIt) {

@@ -19,9 +19,10 @@ set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION games)
 set(CPACK_DEBIAN_PACKAGE_HOMEPAGE https://rixfront.example/)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-# The fonts the font substitutions name, and Qt's TIFF plugin (a plugin is
-# loaded, not linked, so shlibdeps cannot see it).
+# The fonts the font substitutions name, Qt's TIFF plugin (a plugin is
+# loaded, not linked, so shlibdeps cannot see it) and Qt's own Chinese texts
+# for its file and print dialogs (read at start, not linked either).
 set(CPACK_DEBIAN_PACKAGE_DEPENDS
-    "fonts-arphic-uming, fonts-liberation2, fonts-dejavu-core, qt6-image-formats-plugins")
+    "fonts-arphic-uming, fonts-liberation2, fonts-dejavu-core, qt6-image-formats-plugins, qt6-translations-l10n")
 
 include(CPack)

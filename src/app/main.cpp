@@ -13,6 +13,7 @@
 #include "widgets/ExtensionIconStyle.h"
 #include "widgets/FontSetup.h"
 #include "widgets/QtDialogs.h"
+#include "widgets/QtTranslations.h"
 
 int main(int argc, char** argv) {
   const QString dataDir =
@@ -32,6 +33,7 @@ int main(int argc, char** argv) {
   QApplication::setStyle(new rix::ExtensionIconStyle);
   QGuiApplication::setDesktopFileName(rix::AppId());
   rix::InstallFontSubstitutions();
+  rix::InstallQtTranslations();
   // The splash stays up through the slow steps of creating the main window.
   auto* splash = new TAboutForm;
   splash->show();

@@ -23,6 +23,9 @@ public:
     QString initialDirectory;  // native
     QString fileName;          // preset name (save dialogs)
     QString defaultSuffix;     // added to a typed name without one ("htm", no dot)
+    // The first filter entry lists, beside its patterns, every file that may
+    // be run (the permission bit), as programs here rarely carry an extension.
+    bool executables = false;
   };
 
   // The print dialog: whether printing only the selection is offered.

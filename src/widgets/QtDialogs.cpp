@@ -4,13 +4,18 @@
 #include <QDialog>
 #include <QDialogButtonBox>
 #include <QFileDialog>
+#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPrintDialog>
 #include <QPrinter>
 #include <QPushButton>
+#include <QTreeView>
 #include <QVBoxLayout>
+#include <algorithm>
+
+#include "widgets/ExecutableFilterModel.h"
 
 namespace rix {
 
@@ -72,30 +77,77 @@ std::optional<QString> QtDialogs::inputQuery(const QString& title, const QString
 
 namespace {
 
-std::optional<QString> RunFileDialog(QWidget* owner, const Dialogs::FileRequest& request,
-                                     bool save) {
-  QString start = request.initialDirectory;
-  if (save && !request.fileName.isEmpty())
-    start += (start.isEmpty() || start.endsWith(u'/') ? QString() : QStringLiteral("/")) +
-             request.fileName;
-  QFileDialog dlg(owner, request.title, start, Dialogs::QtFilter(request.filter));
-  dlg.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
-  dlg.setFileMode(save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
-  if (!request.defaultSuffix.isEmpty()) dlg.setDefaultSuffix(request.defaultSuffix);
-  // The program asks its own overwrite question where one is due.
-  if (save) dlg.setOption(QFileDialog::DontConfirmOverwrite, true);
+// Qt's dialog lays its list out for short English captions: the size column
+// showed "462...tes". Wide enough to start with, and its columns fit their texts.
+void FitFileDialog(QFileDialog& dlg) {
+  dlg.resize(std::max(dlg.width(), 760), std::max(dlg.height(), 460));
+  if (auto* tree = dlg.findChild<QTreeView*>(QStringLiteral("treeView"))) {
+    QHeaderView* h = tree->header();
+    h->setMinimumSectionSize(60);
+    h->setStretchLastSection(false);
+    h->setSectionResizeMode(0, QHeaderView::Stretch);
+    for (int c = 1; c < h->count(); ++c) h->setSectionResizeMode(c, QHeaderView::ResizeToContents);
+  }
+}
+
+std::optional<QString> RunFileDialog(QFileDialog& dlg) {
   if (dlg.exec() != QDialog::Accepted || dlg.selectedFiles().isEmpty()) return std::nullopt;
   return dlg.selectedFiles().first();
 }
 
 }  // namespace
 
+std::unique_ptr<QFileDialog> QtDialogs::MakeFileDialog(QWidget* owner, const FileRequest& request,
+                                                       bool save) {
+  QString start = request.initialDirectory;
+  if (save && !request.fileName.isEmpty())
+    start += (start.isEmpty() || start.endsWith(u'/') ? QString() : QStringLiteral("/")) +
+             request.fileName;
+  QStringList filters = QtFilter(request.filter).split(QStringLiteral(";;"));
+  QStringList runnable;
+  if (request.executables && !filters.isEmpty()) {
+    // The first entry's patterns go to the proxy, which adds the files that
+    // may be run; the dialog itself lets every name through for it.
+    runnable = request.filter.section(u'|', 1, 1).split(u';', Qt::SkipEmptyParts);
+    filters.first() = request.filter.section(u'|', 0, 0) + QStringLiteral(" (*)");
+  }
+  auto dlg = std::make_unique<QFileDialog>(owner, request.title, start, filters.join(";;"));
+  dlg->setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
+  dlg->setFileMode(save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
+  if (!request.defaultSuffix.isEmpty()) dlg->setDefaultSuffix(request.defaultSuffix);
+  // The program asks its own overwrite question where one is due.
+  if (save) dlg->setOption(QFileDialog::DontConfirmOverwrite, true);
+  if (request.executables && !filters.isEmpty()) {
+    dlg->setOption(QFileDialog::DontUseNativeDialog, true);
+    // "(*)" would tell the user nothing; the entry's name says what it lists.
+    dlg->setOption(QFileDialog::HideNameFilterDetails, true);
+    auto* proxy = new ExecutableFilterModel(runnable, dlg.get());
+    dlg->setProxyModel(proxy);
+    const QString first = filters.first();
+    QObject::connect(dlg.get(), &QFileDialog::filterSelected, proxy,
+                     [proxy, first](const QString& f) { proxy->setActive(f == first); });
+  }
+  FitFileDialog(*dlg);
+  return dlg;
+}
+
+std::unique_ptr<QFileDialog> QtDialogs::MakeFolderDialog(QWidget* owner, const QString& title,
+                                                         const QString& caption,
+                                                         const QString& start) {
+  auto dlg = std::make_unique<QFileDialog>(owner, caption, start);
+  dlg->setFileMode(QFileDialog::Directory);
+  dlg->setOption(QFileDialog::ShowDirsOnly, true);
+  dlg->setLabelText(QFileDialog::LookIn, title);
+  FitFileDialog(*dlg);
+  return dlg;
+}
+
 std::optional<QString> QtDialogs::openFile(const FileRequest& request) {
-  return RunFileDialog(Owner(parent_), request, false);
+  return RunFileDialog(*MakeFileDialog(Owner(parent_), request, false));
 }
 
 std::optional<QString> QtDialogs::saveFile(const FileRequest& request) {
-  return RunFileDialog(Owner(parent_), request, true);
+  return RunFileDialog(*MakeFileDialog(Owner(parent_), request, true));
 }
 
 std::optional<Dialogs::PrintAnswer> QtDialogs::printDialog(QPrinter& printer,
@@ -113,12 +165,7 @@ std::optional<Dialogs::PrintAnswer> QtDialogs::printDialog(QPrinter& printer,
 
 std::optional<QString> QtDialogs::browseFolder(const QString& title, const QString& caption,
                                                const QString& start) {
-  QFileDialog dlg(Owner(parent_), caption, start);
-  dlg.setFileMode(QFileDialog::Directory);
-  dlg.setOption(QFileDialog::ShowDirsOnly, true);
-  dlg.setLabelText(QFileDialog::LookIn, title);
-  if (dlg.exec() != QDialog::Accepted || dlg.selectedFiles().isEmpty()) return std::nullopt;
-  return dlg.selectedFiles().first();
+  return RunFileDialog(*MakeFolderDialog(Owner(parent_), title, caption, start));
 }
 
 }  // namespace rix

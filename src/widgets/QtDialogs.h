@@ -1,6 +1,10 @@
 #pragma once
 
+#include <memory>
+
 #include "widgets/Dialogs.h"
+
+class QFileDialog;
 
 namespace rix {
 
@@ -18,6 +22,14 @@ public:
   std::optional<QString> browseFolder(const QString& title, const QString& caption,
                                       const QString& start) override;
   std::optional<PrintAnswer> printDialog(QPrinter& printer, const PrintRequest& request) override;
+
+  // The open or save dialog of a request, set up but not shown.
+  static std::unique_ptr<QFileDialog> MakeFileDialog(QWidget* owner, const FileRequest& request,
+                                                     bool save);
+  // The folder dialog, set up but not shown.
+  static std::unique_ptr<QFileDialog> MakeFolderDialog(QWidget* owner, const QString& title,
+                                                       const QString& caption,
+                                                       const QString& start);
 
 private:
   QWidget* parent_;

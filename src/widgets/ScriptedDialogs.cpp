@@ -54,6 +54,7 @@ std::optional<QString> ScriptedDialogs::openFile(const FileRequest& request) {
   s.text = request.filter;
   s.preset = request.initialDirectory;
   s.defaultSuffix = request.defaultSuffix;
+  s.executables = request.executables;
   return textAnswer(s);
 }
 

@@ -22,6 +22,7 @@ public:
     QString fileName;               // preset name of a save dialog
     QString defaultSuffix;          // of an open or save dialog
     bool selectionOffered = false;  // of a print dialog
+    bool executables = false;       // of an open dialog: files that may be run listed
     bool unscripted = false;
   };
 

@@ -116,6 +116,13 @@ StartArguments StartArguments::Parse(const QStringList& arguments, const QString
     const QFileInfo info(dir);
     if (!info.exists())
       return Failure(program, QStringLiteral("找不到目錄 %1 (no such directory)").arg(Quoted(dir)));
+    // A catalogue file opened from a file manager (the menu entry's %f)
+    // stands for its directory.
+    if (info.isFile() &&
+        info.fileName().compare(QLatin1String("RixFront.ini"), Qt::CaseInsensitive) == 0) {
+      result.directory = QStringList{info.absolutePath()};
+      return result;
+    }
     if (!info.isDir())
       return Failure(program, QStringLiteral("%1 不是目錄 (not a directory)").arg(Quoted(dir)));
     result.directory = positional;

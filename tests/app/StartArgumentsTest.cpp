@@ -6,6 +6,7 @@
 #include <QProcess>
 
 #include "TestSupport.h"
+#include "app/StartArguments.h"
 
 namespace {
 
@@ -75,12 +76,21 @@ TEST_F(StartArgumentsTest, HelpAndVersionAnswerWithoutADisplayOrFirstStartFiles)
 TEST_F(StartArgumentsTest, ADirectoryThatIsNoDirectoryEndsWithOneLineAndCodeTwo) {
   const QString missing = work.path() + "no such dir";
   ExpectRefused({missing}, missing, "no such directory");
-  ASSERT_TRUE(rixtest::WriteAll(work.file("RixFront.ini"), "x\r\n"));
-  ExpectRefused({work.file("RixFront.ini")}, work.file("RixFront.ini"), "not a directory");
+  ASSERT_TRUE(rixtest::WriteAll(work.file("notes.txt"), "x\r\n"));
+  ExpectRefused({work.file("notes.txt")}, work.file("notes.txt"), "not a directory");
   // Qt's own options and their values are not taken for the directory.
   ExpectRefused({"-platform", "offscreen", "-style", "fusion", missing}, missing,
                 "no such directory");
   ExpectRefused({"--bogus=1"}, "--bogus", "unknown option");
   ExpectRefused({work.path(), missing}, work.path(), "only one catalogue directory");
   EXPECT_FALSE(QDir(dataHome.path() + "RixFront").exists());
+}
+
+TEST_F(StartArgumentsTest, ACatalogueFileOpensItsDirectory) {
+  // What the desktop entry's %f passes when the user opens RixFront.ini.
+  ASSERT_TRUE(rixtest::WriteAll(work.file("RixFront.ini"), "x\r\n"));
+  const auto parsed =
+      rix::StartArguments::Parse({"rixfront", work.file("RixFront.ini")}, dataHome.path());
+  EXPECT_EQ(parsed.action, rix::StartArguments::Action::Run);
+  EXPECT_EQ(QDir::cleanPath(parsed.directory.value(0)), QDir::cleanPath(work.path()));
 }

@@ -1,17 +1,23 @@
 #include "app/TMainForm.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QCloseEvent>
 #include <QDir>
+#include <QFocusFrame>
 #include <QFrame>
 #include <QGridLayout>
+#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QPushButton>
+#include <QScrollBar>
+#include <QShortcut>
 #include <QSplitter>
 #include <QStackedWidget>
 #include <QStatusBar>
+#include <QTabBar>
 #include <QTabWidget>
 #include <QTimer>
 #include <QToolBar>
@@ -37,6 +43,7 @@
 #include "widgets/Dialogs.h"
 #include "widgets/DocEditor.h"
 #include "widgets/Glyphs.h"
+#include "widgets/GripSplitter.h"
 #include "widgets/MenuShortcuts.h"
 #include "widgets/PictureView.h"
 #include "widgets/ToolDock.h"
@@ -67,6 +74,9 @@ TMainForm::TMainForm(const MainFormSetup& setup, QWidget* parent)
 }
 
 TMainForm::~TMainForm() {
+  // The panes go before the frame and the watch that refer to them.
+  disconnect(focusWatch_);
+  PaneFocusFrame->setWidget(nullptr);
   Guard([this] { FormDestroy(); });
 }
 
@@ -100,9 +110,9 @@ void TMainForm::BuildWindow() {
   auto* p1 = new QVBoxLayout(Panel1);
   p1->setContentsMargins(3, 3, 3, 3);
   p1->setSpacing(0);
-  Splitter1 = new QSplitter(Qt::Horizontal, Panel1);
+  Splitter1 = new rix::GripSplitter(Qt::Horizontal, Panel1);
   Splitter1->setObjectName(QStringLiteral("Splitter1"));
-  Splitter1->setHandleWidth(3);
+  Splitter1->setHandleWidth(6);
   Splitter1->setChildrenCollapsible(false);
   p1->addWidget(Splitter1);
 
@@ -137,6 +147,18 @@ void TMainForm::BuildWindow() {
   connect(Timer1, &QTimer::timeout, this, [this] { Guard([this] { Timer1Timer(); }); });
 
   WireGrids();
+  WireToolBarChecks();
+  WirePanes();
+}
+
+void TMainForm::WireToolBarChecks() {
+  for (auto [item, bar] :
+       {std::pair{GridToolBar1, GridToolBar}, std::pair{MemoToolBar1, MemoToolBar}}) {
+    item->setCheckable(true);
+    item->setChecked(!bar->isHidden());
+    connect(bar, &QToolBar::visibilityChanged, item,
+            [item, bar] { item->setChecked(!bar->isHidden()); });
+  }
 }
 
 void TMainForm::BuildLeftColumn() {
@@ -307,6 +329,9 @@ void TMainForm::BuildPages() {
     StatusBar1->addWidget(panel);
     StatusPanels.append(panel);
   }
+  // The panels keep their widths, but do not hold the tabs, and with them the
+  // emulator table beside them, wider than the other pages need.
+  StatusBar1->setMinimumWidth(1);
   Dock9710->setStatusBar(StatusBar1);
   t3->addWidget(Dock9710);
   RomPage->addTab(TabSheet3, QStringLiteral("說明"));
@@ -666,6 +691,14 @@ void TMainForm::closeEvent(QCloseEvent* event) {
 }
 
 bool TMainForm::eventFilter(QObject* watched, QEvent* event) {
+  // A key that reaches the hidden one of table and tree goes nowhere; the
+  // keyboard moves to the one shown.
+  if ((watched == EmuTree || watched == EmuGrid) &&
+      (event->type() == QEvent::KeyPress || event->type() == QEvent::KeyRelease) &&
+      static_cast<QWidget*>(watched)->isHidden()) {
+    LeftPane()->setFocus(Qt::OtherFocusReason);
+    return true;
+  }
   // The command edits follow the width of the page control wherever it
   // changes: window resize or splitter drag.
   if (watched == RomPage && event->type() == QEvent::Resize) Guard([this] { FormResize(); });
@@ -700,6 +733,11 @@ void TMainForm::FormShow() {
   RixLED1->SetScroll(true);
   if (RomGrid->focusPolicy() != Qt::NoFocus && RomGrid->isEnabled()) RomGrid->setFocus();
   ActiveGrid = RomGrid;
+  // A newcomer's first job is the table: room for it once the remembered
+  // layout is in place.
+  QTimer::singleShot(0, this, [this] {
+    if (CatalogueEmpty()) WidenLeftColumnForTable();
+  });
 }
 
 void TMainForm::FormResize() { CommonPage->fitCommandEdits(RomPage->width()); }
@@ -719,16 +757,109 @@ void TMainForm::FormDestroy() { CleanupUnzip(); }
 void TMainForm::ShowEmuGrid1Click() {
   EmuTree->hide();
   EmuGrid->show();
+  // The keys follow what the user now sees; a hidden tree taking the arrows
+  // would pick emulators out of sight.
+  EmuGrid->setFocus(Qt::OtherFocusReason);
+  WidenLeftColumnForTable();
 }
 
 void TMainForm::ShowTree1Click() {
   EmuGrid->hide();
   EmuTree->show();
+  EmuTree->setFocus(Qt::OtherFocusReason);
 }
 
-void TMainForm::GridToolBar1Click() { GridToolBar->setVisible(!GridToolBar->isVisible()); }
+bool TMainForm::CatalogueEmpty() const {
+  for (int r = 1; r < EmuGrid->rowCount(); ++r) {
+    for (int c = 0; c < EmuGrid->colCount(); ++c)
+      if (!rix::TrimBytes(EmuGrid->cell(c, r)).isEmpty()) return false;
+  }
+  return true;
+}
 
-void TMainForm::MemoToolBar1Click() { MemoToolBar->setVisible(!MemoToolBar->isVisible()); }
+void TMainForm::WidenLeftColumnForTable() {
+  // The table's first four columns (page, key, document, program) in view,
+  // as a newcomer filling in the first emulator needs them; never narrower.
+  int need = 2 * EmuGrid->frameWidth() + EmuGrid->verticalScrollBar()->sizeHint().width() + 2;
+  if (EmuGrid->verticalHeader()->isVisible()) need += EmuGrid->verticalHeader()->width();
+  for (int c = 0; c < std::min(4, EmuGrid->colCount()); ++c) need += EmuGrid->columnWidth(c);
+  QList<int> sizes = Splitter1->sizes();
+  if (sizes.size() < 2 || sizes[0] >= need) return;
+  const int both = sizes[0] + sizes[1];
+  // The tabs keep room to be used.
+  sizes[0] = std::min(need, std::max(sizes[0], both - 240));
+  sizes[1] = both - sizes[0];
+  Splitter1->setSizes(sizes);
+}
+
+QWidget* TMainForm::LeftPane() const {
+  return EmuTree->isHidden() ? static_cast<QWidget*>(EmuGrid) : EmuTree;
+}
+
+QList<QWidget*> TMainForm::Panes() const {
+  QWidget* content = nullptr;
+  if (RomPage->currentWidget() == TabSheet1) {
+    content = RomGrid;
+  } else if (RomPage->currentWidget() == TabSheet3) {
+    content = EmuDoc;
+  } else {
+    // The options page: its first control that takes the keyboard.
+    for (QWidget* w : SetNotebook->currentWidget()->findChildren<QWidget*>()) {
+      if ((w->focusPolicy() & Qt::TabFocus) && w->isVisibleTo(SetNotebook) && w->isEnabled()) {
+        content = w;
+        break;
+      }
+    }
+  }
+  QList<QWidget*> panes{LeftPane()};
+  if (content) panes << content;
+  panes << RomPage->tabBar();
+  return panes;
+}
+
+void TMainForm::FocusPane(int step) {
+  const QList<QWidget*> panes = Panes();
+  const QWidget* focus = QApplication::focusWidget();
+  int at = -1;
+  for (int i = 0; i < panes.size() && at < 0; ++i) {
+    if (focus && (focus == panes[i] || panes[i]->isAncestorOf(focus))) at = i;
+  }
+  // From the options page's other controls, Shift+F6 goes back to the table.
+  if (at < 0 && focus && SetNotebook->isAncestorOf(focus)) at = 1;
+  const int n = static_cast<int>(panes.size());
+  const int next = at < 0 ? (step > 0 ? 0 : n - 1) : (at + step + n) % n;
+  panes[next]->setFocus(step > 0 ? Qt::TabFocusReason : Qt::BacktabFocusReason);
+}
+
+void TMainForm::WirePanes() {
+  auto* next = new QShortcut(QKeySequence(Qt::Key_F6), this);
+  next->setObjectName(QStringLiteral("NextPaneKey"));
+  connect(next, &QShortcut::activated, this, [this] { FocusPane(1); });
+  auto* back = new QShortcut(QKeySequence(Qt::SHIFT | Qt::Key_F6), this);
+  back->setObjectName(QStringLiteral("PreviousPaneKey"));
+  connect(back, &QShortcut::activated, this, [this] { FocusPane(-1); });
+
+  // Which pane has the keys is drawn around it, whatever the style does with
+  // a grid's or a tree's own focus.
+  PaneFocusFrame = new QFocusFrame(this);
+  PaneFocusFrame->setObjectName(QStringLiteral("PaneFocusFrame"));
+  focusWatch_ = connect(qApp, &QApplication::focusChanged, this, [this](QWidget*, QWidget* now) {
+    QWidget* pane = nullptr;
+    for (QWidget* w : {static_cast<QWidget*>(EmuTree), static_cast<QWidget*>(EmuGrid),
+                       static_cast<QWidget*>(RomGrid), static_cast<QWidget*>(EmuDoc)}) {
+      if (now && (now == w || w->isAncestorOf(now))) pane = w;
+    }
+    PaneFocusFrame->setWidget(pane);
+  });
+  EmuTree->installEventFilter(this);
+  EmuGrid->installEventFilter(this);
+}
+
+// Hidden by the user, not merely off screen with its tab: the menu items'
+// check marks follow that.
+void TMainForm::GridToolBar1Click() { GridToolBar->setHidden(!GridToolBar->isHidden()); }
+
+void TMainForm::MemoToolBar1Click() { MemoToolBar->setHidden(!MemoToolBar->isHidden()); }
 
 bool TMainForm::EnsureFileDir(const QString& path) {
   const rix::EnsureDirResult r = rix::EnsureFileDirectory(path, appDir_);

@@ -22,6 +22,7 @@ class QToolBar;
 class QTreeWidget;
 class QTreeWidgetItem;
 class QFrame;
+class QFocusFrame;
 class TAutoTreeView;
 class TRixLED;
 class TASLink;
@@ -135,6 +136,7 @@ public:
   rix::SearchDialog* ReplaceDialog1 = nullptr;
   QTimer* Timer1 = nullptr;
   TWinSaver* WinSaver1 = nullptr;
+  QFocusFrame* PaneFocusFrame = nullptr;
 
   // ---- state fields ----
   bool SplashPending = false;
@@ -169,6 +171,16 @@ public:
   void Timer1Timer();
   void ShowEmuGrid1Click();
   void ShowTree1Click();
+  // True while no cell of the emulator table holds anything.
+  bool CatalogueEmpty() const;
+  // Widens the left column to show the table's first four columns.
+  void WidenLeftColumnForTable();
+  // The shown one of table and tree.
+  QWidget* LeftPane() const;
+  // What F6 moves through, in order: table or tree, the open tab's content,
+  // the tab strip.
+  QList<QWidget*> Panes() const;
+  void FocusPane(int step);
   void GridToolBar1Click();
   void MemoToolBar1Click();
   bool EnsureFileDir(const QString& path);
@@ -178,6 +190,8 @@ public:
   void EnsureCatalogueDirs();
   // While the catalogue holds no emulator, the list panel says how to add one.
   void ShowFirstEmulatorHint();
+  // At a load, the tree selects the node of the emulator whose list is shown.
+  void SelectTreeNodeOfRow1();
   rix::StringGrid::EditorKind EmuGridGetEditorType(int col, int row);
   void EmuGridEllipsClick(int col, int row, QByteArray& value);
   void EmuGridKeyUp(int key, Qt::KeyboardModifiers shift);
@@ -324,11 +338,16 @@ private:
   void BuildLeftColumn();
   void BuildPages();
   void WireGrids();
+  void WireToolBarChecks();
+  // Keyboard travel between the panes (F6, Shift+F6), the focus frame, and
+  // keys that reach a hidden pane.
+  void WirePanes();
 
   QString appDir_;
   QString tempDir_;
   rix::Dialogs* dialogs_;
   rix::ProcessStarter* starter_;
   QPointer<QWidget> splash_;
+  QMetaObject::Connection focusWatch_;
   bool shownOnce_ = false;
 };

@@ -4,6 +4,7 @@
 #include <QLineEdit>
 #include <QStackedWidget>
 #include <QTreeWidget>
+#include <QTreeWidgetItemIterator>
 #include <optional>
 
 #include "app/PanelLabel.h"
@@ -42,7 +43,7 @@ void TMainForm::LoadCatalogue() {
     EmuGrid->autoSizeColumns();
     const QString treeError = rix::LoadTreeFile(*EmuTree, NativeOf(QStringLiteral("EmuTree.ini")));
     if (!treeError.isEmpty()) throw rix::FileError(treeError);
-    EmuTree->SelectFirstNode();
+    SelectTreeNodeOfRow1();
   } catch (...) {
     // The tree stays usable after a failed load.
     CatalogueLoading = false;
@@ -54,11 +55,26 @@ void TMainForm::LoadCatalogue() {
   ShowFirstEmulatorHint();
 }
 
-void TMainForm::ShowFirstEmulatorHint() {
-  for (int r = 1; r < EmuGrid->rowCount(); ++r) {
-    for (int c = 0; c < EmuGrid->colCount(); ++c)
-      if (!rix::TrimBytes(EmuGrid->cell(c, r)).isEmpty()) return;
+void TMainForm::SelectTreeNodeOfRow1() {
+  // The tree shows the emulator whose games are listed: the first node that
+  // leads to row 1, else the first node as before.
+  int key = -1;
+  if (EmuGrid->rowCount() > 1 &&
+      !rix::ParseWholeNumber(rix::TrimBytes(EmuGrid->cell(col::TreeKey, 1)), &key))
+    key = -1;
+  if (key >= 0) {
+    for (QTreeWidgetItemIterator it(EmuTree); *it; ++it) {
+      if (TAutoTreeView::NodeKey(*it) == key) {
+        EmuTree->setCurrentItem(*it);
+        return;
+      }
+    }
   }
+  EmuTree->SelectFirstNode();
+}
+
+void TMainForm::ShowFirstEmulatorHint() {
+  if (!CatalogueEmpty()) return;
   // A new catalogue would otherwise greet its user with a missing game list.
   RomPanel->setText(
       QStringLiteral("還沒有模擬器：在左方按右鍵選「顯示模擬器列表」，在表格按右鍵選「編輯模式」"
@@ -97,20 +113,27 @@ void TMainForm::EmuGridEllipsClick(int c, int, QByteArray& value) {
     case col::GameList:
     case col::Program: {
       rix::Dialogs::FileRequest req;
-      req.filter = c == col::Program ? QStringLiteral("執行檔|*.exe;*.com;*.bat")
-                                     : QStringLiteral("*.* 全部檔案|*.*");
+      if (c == col::Program) {
+        // Programs here rarely end in .exe: those that may be run are listed too.
+        req.filter = QStringLiteral("執行檔|*.exe;*.com;*.bat|*.* 全部檔案|*.*");
+        req.executables = true;
+      } else {
+        req.filter = QStringLiteral("*.* 全部檔案|*.*");
+      }
       req.initialDirectory =
           rix::ResolvePath(rix::DirectoryPart(rix::ApplyAppDirRule(current, AppDir())));
+      // Stored so that the catalogue's path rule finds the file again.
       if (const auto chosen = dialogs().openFile(req))
-        value = rix::Big5Encode(rix::FileNamePart(*chosen));
+        value = rix::Big5Encode(rix::PickedPath(*chosen, AppDir(), false));
       break;
     }
     case col::GameDir:
     case col::PictureDir: {
       const QString start = NativeOf(current);
+      // With its final separator, since a picture name is joined to it as it stands.
       if (const auto chosen = dialogs().browseFolder(QStringLiteral("選擇目錄："),
                                                      QStringLiteral("選擇目錄"), start))
-        value = rix::Big5Encode(*chosen);
+        value = rix::Big5Encode(rix::PickedPath(*chosen, AppDir(), true));
       break;
     }
     default:
@@ -128,7 +151,10 @@ void TMainForm::RomGridMouseDown(StringGrid* sender, Qt::MouseButton) {
   EditModeSB->setChecked(EditMode1->isChecked());
 }
 
-void TMainForm::Reload2Click() { LoadCatalogue(); }
+void TMainForm::Reload2Click() {
+  ConfirmSaveList(EmuGrid);
+  LoadCatalogue();
+}
 
 void TMainForm::EmuTreeChange(QObject*, QTreeWidgetItem*) {
   if (!CatalogueLoading) EmuTreeClick();
@@ -157,6 +183,7 @@ void TMainForm::EmuTreeClick() {
   ConfirmSaveList(RomGrid);
   EmptyRomList();
   RomListFile.clear();
+  RomPanelDblClick();
 }
 
 void TMainForm::EmptyRomList() {
@@ -196,7 +223,12 @@ void TMainForm::EmuGridClickCell(QObject*, int row, int) {
   else if (page == QLatin1String("zSNES"))
     ZsnesPage->fillGridCaptions();
 
-  if (!listChanges) return;
+  if (!listChanges) {
+    // Another emulator sharing the list keeps it and its edits, but its games
+    // lie elsewhere: the lamps must tell of its own directory.
+    if (!RomListFile.isEmpty() && GameDirectory() != RomDir) MarkGameFiles();
+    return;
+  }
   RomListFile = newList;
   EmptyRomList();
   auto missing = [&] {
@@ -227,9 +259,11 @@ void TMainForm::EmuGridClickCell(QObject*, int row, int) {
 
 void TMainForm::Reload1Click() {
   if (ActiveGrid == EmuGrid) {
-    LoadCatalogue();
+    Reload2Click();
     return;
   }
+  // A reload drops what was typed, so it asks first, as a selection does.
+  ConfirmSaveList(RomGrid);
   // Forgetting the list makes the selection read it again, markers and all.
   RomListFile.clear();
   EmuGridClickCell(this, EmuGrid->row(), EmuGrid->col());

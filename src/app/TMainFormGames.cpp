@@ -122,7 +122,15 @@ void TMainForm::MarkGameFiles(rix::DirectoryIndex&& listed) {
 }
 
 void TMainForm::RomPanelDblClick() {
-  RomPanel->setText(QStringLiteral("遊戲總數: ") + QString::number(RomGrid->rowCount() - 1));
+  // The grid always keeps one row; alone and blank it is no game.
+  int games = RomGrid->rowCount() - 1;
+  if (games == 1) {
+    bool blank = true;
+    for (int c = 0; c < RomGrid->colCount() && blank; ++c)
+      blank = rix::TrimBytes(RomGrid->cell(c, 1)).isEmpty();
+    if (blank) games = 0;
+  }
+  RomPanel->setText(QStringLiteral("遊戲總數: ") + QString::number(games));
 }
 
 void TMainForm::RomGridKeyPress(QChar key) {
@@ -154,7 +162,12 @@ void TMainForm::RomGridEllipsClick(int c, int row, QByteArray& value) {
   }
   const auto chosen = dialogs().openFile(req);
   if (!chosen) return;
-  value = rix::Big5Encode(rix::FileNamePart(*chosen));
+  // A file under the game or picture directory is named from there, sub-folders
+  // included; one elsewhere cannot be joined to that directory, so only its
+  // name is kept.
+  QString name = rix::PickedPath(*chosen, req.initialDirectory, false, true);
+  if (name.isEmpty()) name = rix::FileNamePart(*chosen);
+  value = rix::Big5Encode(name);
   // A picked game is taken to be there, without a test.
   if (c == kGameCol) RomGrid->setCellImage(kMarkerCol, row, 1);
 }

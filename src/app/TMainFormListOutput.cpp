@@ -32,6 +32,9 @@ void TMainForm::AutoGridMakeSBClick() {
     return;
   }
   const rix::AddedFiles done = rix::AddFoundFiles(*RomGrid, found);
+  // The new rows get their lamps and the count follows, as after a load.
+  MarkGameFiles();
+  RomPanelDblClick();
   QString text =
       QStringLiteral("供加入 ") + QString::number(done.added) + QStringLiteral(" 個檔案！");
   if (done.leftOut > 0)

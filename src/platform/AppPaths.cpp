@@ -71,6 +71,27 @@ QString FileNamePart(const QString& path) {
   return path;
 }
 
+QString PickedPath(const QString& chosen, const QString& baseDir, bool folder, bool insideOnly) {
+  const QString path = QDir::cleanPath(chosen);
+  const QString bases[] = {QDir::cleanPath(baseDir), QFileInfo(baseDir).canonicalFilePath()};
+  for (QString base : bases) {
+    if (base.isEmpty()) continue;
+    if (!base.endsWith(u'/')) base += u'/';
+    QString rel;
+    if (path + u'/' == base)
+      rel = QString();  // the directory itself: the empty value names it
+    else if (path.startsWith(base))
+      rel = path.mid(base.size());
+    else
+      continue;
+    rel.replace(u'/', u'\\');
+    if (folder && !rel.isEmpty()) rel += u'\\';
+    return rel;
+  }
+  if (insideOnly) return {};
+  return folder && !path.endsWith(u'/') ? path + u'/' : path;
+}
+
 bool EqualsIgnoringAsciiCase(const QString& a, const QString& b) {
   if (a.size() != b.size()) return false;
   for (qsizetype i = 0; i < a.size(); ++i)

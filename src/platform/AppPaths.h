@@ -42,6 +42,15 @@ private:
 // climb above the directory stay at the front.
 QString CleanRelativeName(const QString& name);
 
+// How a picker stores what the user chose, so that the catalogue's rules find
+// it again: a path under `baseDir` (native, either way of writing it: as given
+// or with its links resolved) becomes relative to it with "\" separators, as
+// the catalogue's own rows are written; any other path stays whole. A folder
+// keeps a final separator. Returns an empty text for a path outside `baseDir`
+// when `insideOnly` is set.
+QString PickedPath(const QString& chosen, const QString& baseDir, bool folder,
+                   bool insideOnly = false);
+
 // NativePath + case resolution, for one-off lookups.
 QString ResolvePath(const QString& programPath);
 

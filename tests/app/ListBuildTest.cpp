@@ -93,8 +93,12 @@ TEST_F(ListBuildTest, FilesGoInReverseOrderAtTheCurrentRowAndNothingElseChanges)
   EXPECT_EQ(rom->cell(5, 4), "col5");  // the blank row itself, its other cells kept
   EXPECT_EQ(rom->cell(1, 5), "Last");
   EXPECT_EQ(rom->row(), 2);
-  EXPECT_EQ(rom->cellImage(0, 2), -1);
-  EXPECT_EQ(form->RomPanel->text(), panel);
+  // The new rows have their lamps and the count follows, as after a load.
+  EXPECT_EQ(rom->cellImage(0, 2), 1);
+  EXPECT_EQ(rom->cellImage(0, 4), 1);
+  EXPECT_EQ(rom->cellImage(0, 1), 0);  // kept.zip is not there
+  EXPECT_NE(form->RomPanel->text(), panel);
+  EXPECT_EQ(form->RomPanel->text(), QStringLiteral("遊戲總數: 5"));
   EXPECT_EQ(form->CurrentDir, dir.path() + "games/");
 
   // A filled row moves down below the new ones; the same files come again.

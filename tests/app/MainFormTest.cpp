@@ -2,10 +2,14 @@
 #include <sys/resource.h>
 
 #include <QAction>
+#include <QApplication>
 #include <QFile>
+#include <QFocusFrame>
 #include <QLineEdit>
 #include <QMenu>
 #include <QPointer>
+#include <QSplitter>
+#include <QTabBar>
 #include <QTabWidget>
 #include <QTest>
 #include <QTimer>
@@ -20,6 +24,7 @@
 #include "platform/AppDirectory.h"
 #include "platform/Big5.h"
 #include "widgets/AutoTreeView.h"
+#include "widgets/DocEditor.h"
 #include "widgets/ScriptedDialogs.h"
 
 using namespace rix;
@@ -191,28 +196,40 @@ TEST_F(MainFormTest, TableEditorsAndPickers) {
   for (int c : {0, 1, 7, 8, 12}) EXPECT_EQ(form->EmuGridGetEditorType(c, 1), K::Plain) << c;
   EXPECT_EQ(form->EmuGrid->dropDownItems(), (QStringList{"No", "Yes"}));
 
-  // Files keep only their name; the dialog starts in the cell's directory.
+  // A file under the application directory is stored relative to it, as the
+  // catalogue writes paths; one elsewhere whole. The dialog starts in the
+  // cell's directory.
   QByteArray value = "docs\\a.txt";
-  dialogs.answerText("/somewhere/else/doc.txt");
+  dialogs.answerText(dir.path() + "docs/neo.txt");
   form->EmuGridEllipsClick(2, 1, value);
-  EXPECT_EQ(value, "doc.txt");
+  EXPECT_EQ(value, "docs\\neo.txt");
   EXPECT_EQ(dialogs.shown().last().kind, "open");
   EXPECT_EQ(dialogs.shown().last().text, QStringLiteral("*.* 全部檔案|*.*"));
   EXPECT_EQ(dialogs.shown().last().preset, dir.path() + "docs/");
+  EXPECT_FALSE(dialogs.shown().last().executables);
+  dialogs.answerText("/somewhere/else/doc.txt");
+  form->EmuGridEllipsClick(4, 1, value);
+  EXPECT_EQ(value, "/somewhere/else/doc.txt");
+  // The program picker lists runnable files beside its patterns, and all files.
   value = "emu\\run";
-  dialogs.answerText(QStringLiteral("/x/模擬器.exe"));
+  dialogs.answerText(dir.path() + QStringLiteral("emu/模擬器"));
   form->EmuGridEllipsClick(3, 1, value);
-  EXPECT_EQ(value, rixtest::Big5("模擬器.exe"));
-  EXPECT_EQ(dialogs.shown().last().text, QStringLiteral("執行檔|*.exe;*.com;*.bat"));
-  // Folders keep the full path; Cancel keeps the value.
+  EXPECT_EQ(value, rixtest::Big5("emu\\模擬器"));
+  EXPECT_EQ(dialogs.shown().last().text,
+            QStringLiteral("執行檔|*.exe;*.com;*.bat|*.* 全部檔案|*.*"));
+  EXPECT_TRUE(dialogs.shown().last().executables);
+  // Folders keep their final separator, so that picture names join them.
   value = "games\\";
   dialogs.answerText("/srv/games");
   form->EmuGridEllipsClick(5, 1, value);
-  EXPECT_EQ(value, "/srv/games");
+  EXPECT_EQ(value, "/srv/games/");
   EXPECT_EQ(dialogs.shown().last().kind, "folder");
   EXPECT_EQ(dialogs.shown().last().caption, QStringLiteral("選擇目錄"));
   EXPECT_EQ(dialogs.shown().last().text, QStringLiteral("選擇目錄："));
   EXPECT_EQ(dialogs.shown().last().preset, dir.path() + "games/");
+  dialogs.answerText(dir.path() + "pics/neo");
+  form->EmuGridEllipsClick(6, 1, value);
+  EXPECT_EQ(value, "pics\\neo\\");
   value = "pics\\";
   dialogs.answerCancel();
   form->EmuGridEllipsClick(6, 1, value);
@@ -262,10 +279,29 @@ TEST_F(MainFormTest, WindowParts) {
   EXPECT_EQ(form->FindNext1->shortcut(), QKeySequence(Qt::Key_F3));
   EXPECT_EQ(form->ClearAll1->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_Delete));
   EXPECT_EQ(form->RowUniform1->data().toInt(), 3);
+  // The toolbar items carry a check mark that follows the toolbar, however it
+  // is hidden; the documentation's too, while its tab is not even shown.
+  EXPECT_TRUE(form->GridToolBar1->isChecked());
   form->GridToolBar1->trigger();
   EXPECT_FALSE(form->GridToolBar->isVisible());
+  EXPECT_FALSE(form->GridToolBar1->isChecked());
   form->GridToolBar1->trigger();
   EXPECT_TRUE(form->GridToolBar->isVisible());
+  EXPECT_TRUE(form->GridToolBar1->isChecked());
+  form->GridToolBar->hide();
+  EXPECT_FALSE(form->GridToolBar1->isChecked());
+  EXPECT_TRUE(form->MemoToolBar1->isChecked());
+  form->MemoToolBar1->trigger();
+  EXPECT_FALSE(form->MemoToolBar1->isChecked());
+  form->MemoToolBar1->trigger();
+  EXPECT_TRUE(form->MemoToolBar1->isChecked());
+  EXPECT_FALSE(form->MemoToolBar->isHidden());
+  // An empty catalogue opens the left column wide enough for the table's
+  // first four columns, which the first emulator is typed into.
+  QCoreApplication::processEvents();
+  int four = 0;
+  for (int c = 0; c < 4; ++c) four += form->EmuGrid->columnWidth(c);
+  EXPECT_GE(form->Splitter1->sizes().value(0), four);
   EXPECT_EQ(form->StatusPanels.size(), 6);
   EXPECT_FALSE(form->Timer1->isActive());
   EXPECT_EQ(form->Timer1->interval(), 1000);
@@ -289,4 +325,71 @@ TEST_F(MainFormTest, TheBannerRunsBelowEveryToolbarAreaAcrossTheWholeWindow) {
       }
     }
   }
+}
+
+TEST_F(MainFormTest, TheKeyboardReachesEveryPaneAndNeverAHiddenOne) {
+  ASSERT_TRUE(rixtest::WriteAll(dir.file("EmuTree.ini"),
+                                rixtest::Big5("標題\r\n\t一,1\r\n\t二,2\r\n另一\r\n")));
+  WriteCatalogue({{"", "1", "", "", "a.lst"}, {"", "2", "", "", "b.lst"}});
+  ASSERT_TRUE(rixtest::WriteAll(dir.file("a.lst"), "h0,h1\r\n,A\r\n,A2\r\n"));
+  ASSERT_TRUE(rixtest::WriteAll(dir.file("b.lst"), "h0,h1\r\n,B\r\n"));
+  auto form = Make();
+  form->show();
+  QApplication::setActiveWindow(form.get());
+  ASSERT_TRUE(QTest::qWaitForWindowActive(form.get()));
+  // At start the tree shows the emulator whose list is shown.
+  EXPECT_EQ(form->EmuTree->Selected()->text(0), QStringLiteral("一"));
+  auto focus = [] { return QApplication::focusWidget(); };
+  ASSERT_EQ(focus(), form->RomGrid);
+  EXPECT_EQ(form->PaneFocusFrame->widget(), form->RomGrid);  // the pane with the keys is framed
+  // F6 goes on to the tab strip, the tree, the game list; Shift+F6 back.
+  QTest::keyClick(focus(), Qt::Key_F6);
+  EXPECT_EQ(focus(), form->RomPage->tabBar());
+  QTest::keyClick(focus(), Qt::Key_F6);
+  EXPECT_EQ(focus(), form->EmuTree);
+  EXPECT_EQ(form->PaneFocusFrame->widget(), form->EmuTree);
+  QTest::keyClick(focus(), Qt::Key_F6);
+  EXPECT_EQ(focus(), form->RomGrid);
+  QTest::keyClick(focus(), Qt::Key_F6, Qt::ShiftModifier);
+  EXPECT_EQ(focus(), form->EmuTree);
+  QTest::keyClick(focus(), Qt::Key_F6, Qt::ShiftModifier);
+  EXPECT_EQ(focus(), form->RomPage->tabBar());
+  // Another tab chosen in the strip: F6 reaches its content after the tree.
+  QTest::keyClick(focus(), Qt::Key_Right);
+  QTest::keyClick(focus(), Qt::Key_Right);
+  ASSERT_EQ(form->RomPage->currentIndex(), 2);
+  QTest::keyClick(focus(), Qt::Key_F6);
+  QTest::keyClick(focus(), Qt::Key_F6);
+  EXPECT_EQ(focus(), form->EmuDoc);
+  form->RomPage->setCurrentIndex(0);
+  // Tab inside a grid still moves between its cells.
+  form->RomGrid->setFocus();
+  form->RomGrid->setCol(0);
+  QTest::keyClick(form->RomGrid, Qt::Key_Tab);
+  EXPECT_EQ(focus(), form->RomGrid);
+  EXPECT_EQ(form->RomGrid->col(), 1);
+
+  // Ctrl+G in the tree shows the table and hands it the keys: the arrows move
+  // through the table, never through the hidden tree onto a heading.
+  form->EmuTree->setFocus();
+  QTest::keyClick(form->EmuTree, Qt::Key_G, Qt::ControlModifier);
+  ASSERT_TRUE(form->EmuTree->isHidden());
+  EXPECT_EQ(focus(), form->EmuGrid);
+  QTreeWidgetItem* shown = form->EmuTree->Selected();
+  QTest::keyClick(focus(), Qt::Key_Down);
+  EXPECT_EQ(form->EmuGrid->row(), 2);
+  EXPECT_EQ(form->RomListFile, dir.path() + "b.lst");
+  // A key that still finds the hidden tree goes nowhere; the table takes over.
+  QTest::keyClick(form->EmuTree, Qt::Key_Down);
+  QTest::keyClick(form->EmuTree, Qt::Key_Down);
+  EXPECT_EQ(form->EmuTree->Selected(), shown);
+  EXPECT_EQ(form->RomListFile, dir.path() + "b.lst");
+  EXPECT_EQ(form->RomGrid->rowCount(), 2);
+  EXPECT_EQ(focus(), form->EmuGrid);
+  // The table is wide enough to show its first four columns.
+  QCoreApplication::processEvents();
+  int four = 0;
+  for (int c = 0; c < 4; ++c) four += form->EmuGrid->columnWidth(c);
+  EXPECT_GE(form->EmuGrid->viewport()->width(), four);
+  EXPECT_TRUE(dialogs.shown().isEmpty());
 }

@@ -127,16 +127,26 @@ TEST_F(WiringTest, GameListPickersAndTheDocumentationToolbar) {
   EXPECT_EQ(form->RomGridGetEditorType(3, 1), K::Ellipsis);
   EXPECT_EQ(form->RomGridGetEditorType(4, 1), K::Ellipsis);
   EXPECT_EQ(form->RomGridGetEditorType(0, 1), K::Plain);
+  // A game under the game directory is named from there; one elsewhere, which
+  // cannot be joined to it, by its name.
   QByteArray value;
+  dialogs.answerText(dir.path() + "games/sub/new.zip");
+  form->RomGridEllipsClick(3, 1, value);
+  EXPECT_EQ(value, "sub\\new.zip");
+  EXPECT_EQ(form->RomGrid->cellImage(0, 1), 1);
+  EXPECT_EQ(dialogs.shown().last().preset, dir.path() + "games/");
   dialogs.answerText("/elsewhere/new.zip");
   form->RomGridEllipsClick(3, 1, value);
   EXPECT_EQ(value, "new.zip");
-  EXPECT_EQ(form->RomGrid->cellImage(0, 1), 1);
-  EXPECT_EQ(dialogs.shown().last().preset, dir.path() + "games/");
   dialogs.answerCancel();
   form->RomGridEllipsClick(4, 1, value);
   EXPECT_EQ(value, "new.zip");
   EXPECT_TRUE(dialogs.shown().last().text.startsWith("All Media|"));
+  // A picture: from the picture directory, as column 6 names it.
+  form->EmuGrid->setCell(6, 1, "pics\\");
+  dialogs.answerText(dir.path() + "pics/a/x.png");
+  form->RomGridEllipsClick(4, 1, value);
+  EXPECT_EQ(value, "a\\x.png");
   // The documentation toolbar mirrors its menu: 16 buttons, six start disabled.
   QStringList hints;
   int disabled = 0;

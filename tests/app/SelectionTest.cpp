@@ -171,6 +171,7 @@ TEST_F(SelectionTest, EveryRowOfALongListIsMarkedWhateverItsName) {
 }
 
 TEST_F(SelectionTest, SameListKeepsItsEditsWhileTheRestIsReset) {
+  Touch("games/b/BETA.ROM");
   Catalogue({Emu("Common", 1, "lists\\a.lst", "games\\a", "pics\\a\\"),
              Emu("Common", 2, " lists\\a.lst ", "games\\b", "pics\\a\\")});
   form->RomGrid->setCell(1, 1, "edited");
@@ -178,11 +179,18 @@ TEST_F(SelectionTest, SameListKeepsItsEditsWhileTheRestIsReset) {
   Select(1);
   EXPECT_EQ(form->RomGrid->cell(1, 1).toByteArray(), "edited");
   EXPECT_EQ(form->CommandEdit1->text(), "-b");
-  // A second emulator naming the same list shares it, markers and all.
+  // A second emulator naming the same list shares it with its edits, but its
+  // lamps tell of its own game directory; and back again.
   Select(2);
   EXPECT_EQ(form->RomGrid->cell(1, 1).toByteArray(), "edited");
-  EXPECT_EQ(form->RomGrid->cellImage(0, 1), 1);
+  EXPECT_EQ(form->RomGrid->cellImage(0, 1), 0);
+  EXPECT_EQ(form->RomGrid->cellImage(0, 2), 1);
   EXPECT_EQ(form->WWWLink->text(), "rixfront.example/e2");
+  Select(1);
+  EXPECT_EQ(form->RomGrid->cell(1, 1).toByteArray(), "edited");
+  EXPECT_EQ(form->RomGrid->cellImage(0, 1), 1);
+  EXPECT_EQ(form->RomGrid->cellImage(0, 2), 0);
+  EXPECT_EQ(Panel(), QStringLiteral("遊戲總數: 4"));
 }
 
 TEST_F(SelectionTest, MissingListIsReportedAndTriedAgain) {
@@ -276,10 +284,10 @@ TEST_F(SelectionTest, KeysAndMouseOnTheListShowPicturesAndFailuresAreReported) {
   EXPECT_EQ(dialogs.shown().size(), 1);
 }
 
-TEST_F(SelectionTest, OneBlankRowCountsAsAGameAndHeaderPressSelectsNothing) {
-  ASSERT_TRUE(rixtest::WriteAll(dir.file("lists/blank.lst"), "h\r\n\r\n"));
+TEST_F(SelectionTest, ALoneBlankRowIsNoGameAndHeaderPressSelectsNothing) {
+  ASSERT_TRUE(rixtest::WriteAll(dir.file("lists/blank.lst"), "h\r\n , \r\n"));
   Catalogue({Emu("", 1, "lists\\blank.lst", "", ""), Emu("", 2, "lists\\a.lst", "", "")});
-  EXPECT_EQ(Panel(), QStringLiteral("遊戲總數: 1"));
+  EXPECT_EQ(Panel(), QStringLiteral("遊戲總數: 0"));
   form->ShowEmuGrid1Click();
   QHeaderView* h = form->EmuGrid->horizontalHeader();
   QTest::mousePress(h->viewport(), Qt::LeftButton, {},
@@ -298,8 +306,8 @@ TEST_F(SelectionTest, TreeNodesSelectTheirEmulatorsAndHeadingsEmptyTheList) {
              Emu("", 7, "lists\\c.lst", "", "")},
             rixtest::Big5("標題\r\n\tA,  2\r\n\tB,7\r\n\tNone,9\r\n\tNeg,-1\r\n"));
   WriteList("lists\\b.lst", {{"", "b"}});
-  // The load selects the first node without selecting its emulator; row 1 is selected.
-  EXPECT_EQ(form->EmuTree->Selected()->text(0), QStringLiteral("標題"));
+  // The load shows the node of row 1 without selecting through it; row 1 is selected.
+  EXPECT_EQ(form->EmuTree->Selected()->text(0), QStringLiteral("A"));
   EXPECT_EQ(form->RomListFile, dir.path() + "lists\\a.lst");
   QTreeWidgetItem* heading = form->EmuTree->topLevelItem(0);
   form->EmuTree->setCurrentItem(heading->child(1));  // key 7: the upper of two rows
@@ -308,7 +316,8 @@ TEST_F(SelectionTest, TreeNodesSelectTheirEmulatorsAndHeadingsEmptyTheList) {
   form->EmuTree->setCurrentItem(heading);
   EXPECT_EQ(form->RomListFile, "");
   EXPECT_EQ(form->RomGrid->rowCount(), 2);
-  form->EmuTree->setCurrentItem(heading->child(1));  // the same emulator loads its list again
+  EXPECT_EQ(Panel(), QStringLiteral("遊戲總數: 0"));  // not the last emulator's count
+  form->EmuTree->setCurrentItem(heading->child(1));   // the same emulator loads its list again
   EXPECT_EQ(form->RomGrid->rowCount(), 2);
   EXPECT_EQ(form->RomGrid->cell(1, 1).toByteArray(), "b");
   for (int i : {2, 3}) {
@@ -340,14 +349,28 @@ TEST_F(SelectionTest, ReloadReadsTheListAgainOrTheWholeCatalogue) {
   Catalogue({Emu("", 1, "lists\\a.lst", "games\\a", "pics\\a\\")});
   form->ActiveGrid = form->RomGrid;
   form->RomGrid->setCell(1, 1, "unsaved");
+  // A reload asks first, as a selection does; No drops the edits.
+  dialogs.answerButton(Dialogs::No);
   form->ReloadSB->trigger();
-  EXPECT_EQ(form->RomGrid->cell(1, 1).toByteArray(), "Alpha");  // edits dropped, list read again
+  ASSERT_EQ(dialogs.shown().size(), 1);
+  EXPECT_EQ(dialogs.shown()[0].text, QStringLiteral("列表內容已修改，是否存檔？"));
+  EXPECT_EQ(form->RomGrid->cell(1, 1).toByteArray(), "Alpha");  // list read again
   EXPECT_EQ(Panel(), QStringLiteral("遊戲總數: 4"));
   form->ActiveGrid = form->EmuGrid;
   form->EmuGrid->setCell(1, 1, "changed");
+  dialogs.answerButton(Dialogs::No);
   form->Reload1->trigger();
   EXPECT_EQ(form->EmuGrid->cell(1, 1).toByteArray(), "1");
-  EXPECT_TRUE(dialogs.shown().isEmpty());
+  // Yes saves the table before it is read again.
+  form->EmuGrid->setCell(7, 1, "-saved");
+  dialogs.answerButton(Dialogs::Yes);
+  form->Reload2->trigger();
+  EXPECT_EQ(dialogs.shown().size(), 3);
+  EXPECT_EQ(form->EmuGrid->cell(7, 1).toByteArray(), "-saved");
+  EXPECT_TRUE(rixtest::ReadAll(dir.file("RixFront.ini")).contains(",-saved,"));
+  // Nothing typed, nothing asked.
+  form->Reload1->trigger();
+  EXPECT_EQ(dialogs.shown().size(), 3);
 }
 
 TEST_F(SelectionTest, APressOnALinkCellOfEitherGridOpensItsFullText) {
@@ -426,19 +449,20 @@ TEST_F(SelectionTest, ChangedTablesAreOfferedForSavingBeforeTheyAreLost) {
   EXPECT_FALSE(rixtest::ReadAll(aList).contains("Beta"));
   Select(1);
   EXPECT_EQ(g->rowCount(), 4);
-  // A reload drops edits without a question.
+  // A reload asks too; No drops the edits.
   g->setCell(1, 1, "x");
   form->ActiveGrid = g;
+  dialogs.answerButton(Dialogs::No);
   form->Reload1Click();
   EXPECT_EQ(g->cell(1, 1).toByteArray(), "Alpha");
-  EXPECT_EQ(questions(), 2);
+  EXPECT_EQ(questions(), 3);
   // Closing asks for the list, then for the emulator table.
   g->setCell(1, 1, "closing");
   form->EmuGrid->setCell(7, 1, "-new");
   dialogs.answerButton(Dialogs::No);
   dialogs.answerButton(Dialogs::Yes);
   EXPECT_TRUE(form->close());
-  EXPECT_EQ(questions(), 4);
+  EXPECT_EQ(questions(), 5);
   EXPECT_FALSE(rixtest::ReadAll(aList).contains("closing"));
   EXPECT_TRUE(rixtest::ReadAll(dir.file("RixFront.ini")).contains(",-new,"));
   // A save that fails on the way out keeps the window open.

@@ -264,6 +264,9 @@ void TMainForm::BuildPages() {
   RomPanel->setObjectName(QStringLiteral("RomPanel"));
   TWinSaver::MarkPanel(RomPanel);
   RomPanel->setFixedHeight(21);
+  // A long message (the first-emulator hint, a missing list's path) is cut at
+  // the panel's edge rather than pushing the left column narrow.
+  RomPanel->setMinimumWidth(1);
   RomPanel->onDoubleClick = [this] { Guard([this] { RomPanelDblClick(); }); };
   t1->addWidget(RomPanel);
   RomPage->addTab(TabSheet1, QStringLiteral("遊戲"));

@@ -32,9 +32,10 @@ void TMainForm::AutoGridMakeSBClick() {
     return;
   }
   const rix::AddedFiles done = rix::AddFoundFiles(*RomGrid, found);
-  // The new rows get their lamps and the count follows, as after a load.
+  // The new rows get their lamps and the count follows, as after a load;
+  // without a list file the panel keeps saying which file is missing.
   MarkGameFiles();
-  RomPanelDblClick();
+  if (!RomListFile.isEmpty()) RomPanelDblClick();
   QString text =
       QStringLiteral("供加入 ") + QString::number(done.added) + QStringLiteral(" 個檔案！");
   if (done.leftOut > 0)

@@ -45,6 +45,7 @@
 #include "widgets/Glyphs.h"
 #include "widgets/GripSplitter.h"
 #include "widgets/MenuShortcuts.h"
+#include "widgets/PaneFocusFrame.h"
 #include "widgets/PictureView.h"
 #include "widgets/ToolDock.h"
 #include "widgets/WaitCursor.h"
@@ -844,7 +845,7 @@ void TMainForm::WirePanes() {
 
   // Which pane has the keys is drawn around it, whatever the style does with
   // a grid's or a tree's own focus.
-  PaneFocusFrame = new QFocusFrame(this);
+  PaneFocusFrame = new rix::PaneFocusFrame(this);
   PaneFocusFrame->setObjectName(QStringLiteral("PaneFocusFrame"));
   focusWatch_ = connect(qApp, &QApplication::focusChanged, this, [this](QWidget*, QWidget* now) {
     QWidget* pane = nullptr;

@@ -14,6 +14,7 @@ public:
   std::function<void()> onDoubleClick;
 
 protected:
+  bool event(QEvent* event) override;
   void mouseDoubleClickEvent(QMouseEvent* event) override;
 };
 

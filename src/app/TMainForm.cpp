@@ -703,6 +703,15 @@ bool TMainForm::eventFilter(QObject* watched, QEvent* event) {
     LeftPane()->setFocus(Qt::OtherFocusReason);
     return true;
   }
+  // The release of the key that brought the focus here (F6, Ctrl+G) is no
+  // key used in the table: it must not select the emulator again, which
+  // would reset the command edits and reload the document.
+  if (watched == EmuGrid) {
+    if (event->type() == QEvent::FocusIn || event->type() == QEvent::KeyPress)
+      emuGridKeyPressed_ = event->type() == QEvent::KeyPress;
+    else if (event->type() == QEvent::KeyRelease && !emuGridKeyPressed_)
+      return true;
+  }
   // The command edits follow the width of the page control wherever it
   // changes: window resize or splitter drag.
   if (watched == RomPage && event->type() == QEvent::Resize) Guard([this] { FormResize(); });

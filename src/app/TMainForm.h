@@ -349,5 +349,6 @@ private:
   rix::ProcessStarter* starter_;
   QPointer<QWidget> splash_;
   QMetaObject::Connection focusWatch_;
+  bool emuGridKeyPressed_ = false;  // a key went down in the table since it took the focus
   bool shownOnce_ = false;
 };

@@ -8,11 +8,11 @@ root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 packages=(
   build-essential cmake ninja-build pkg-config
   qt6-base-dev qt6-image-formats-plugins qt6-translations-l10n
-  libdeflate-dev zlib1g-dev libgif-dev
+  libisal-dev libdeflate-dev zlib1g-dev libgif-dev
   googletest libgtest-dev libbenchmark-dev
   clang libclang-rt-14-dev
   fonts-arphic-uming fonts-liberation2 fonts-dejavu-core
-  unzip zip libarchive-tools
+  unzip zip libarchive-tools 7zip
   desktop-file-utils appstream dpkg-dev file
   poppler-utils
   xvfb libxcb-damage0-dev

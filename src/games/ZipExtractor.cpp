@@ -1,11 +1,11 @@
 #include "games/ZipExtractor.h"
 
-#include <libdeflate.h>
+#include <isa-l/igzip_lib.h>
 #include <sys/mman.h>
-#include <zlib.h>
 
 #include <algorithm>
 #include <ctime>
+#include <optional>
 
 #include "games/ImplodeDecoder.h"
 #include "games/ShrinkDecoder.h"
@@ -26,6 +26,7 @@ constexpr uint16_t kDeflated = 8;
 // Pieces of streamed entries: small enough to stay in the cache between decoding, checksum
 // and write.
 constexpr size_t kStreamIn = size_t(256) << 10;
+constexpr size_t kStreamOut = ZipWriteBehind::kPiece;
 
 // Whether `usize` <= `csize` * factor + 64, without overflow.
 bool AtMost(uint64_t usize, uint64_t csize, uint64_t factor) {
@@ -82,9 +83,7 @@ void ZipBuffer::Release() {
 
 ZipExtractor::ZipExtractor(const ZipFile& file, ZipTargetDir& target) : file_(file), out_(target) {}
 
-ZipExtractor::~ZipExtractor() {
-  if (inflater_) libdeflate_free_decompressor(inflater_);
-}
+ZipExtractor::~ZipExtractor() = default;
 
 bool ZipExtractor::CanDecode(const ZipLocalEntry& e) {
   const uint64_t csize = e.compressedSize;
@@ -123,15 +122,6 @@ bool ZipExtractor::DecodeWhole(const ZipLocalEntry& e) {
       ok = implode_->Decode(in, csize, out, usize, e.flags & kFlagBigWindow,
                             e.flags & kFlagLiteralTree);
       break;
-    case kDeflated: {
-      if (!inflater_) inflater_ = libdeflate_alloc_decompressor();
-      size_t produced = 0;
-      ok = inflater_ &&
-           libdeflate_deflate_decompress(inflater_, in, csize, out, usize, &produced) ==
-               LIBDEFLATE_SUCCESS &&
-           produced == usize;
-      break;
-    }
     default:
       break;
   }
@@ -149,55 +139,69 @@ bool ZipExtractor::CopyStored(const ZipLocalEntry& e) {
   return true;
 }
 
-bool ZipExtractor::InflateStreaming(const ZipLocalEntry& e) {
+bool ZipExtractor::Inflate(const ZipLocalEntry& e) {
   uint8_t* in = packed_.Get(kStreamIn);
   if (!in) return false;
-  z_stream zs = {};
-  if (inflateInit2(&zs, -MAX_WBITS) != Z_OK) return false;
-  // Checksum and write go on beside the inflating; zlib keeps its own window, so a piece may
-  // be handed on as soon as it is filled.
-  ZipWriteBehind writer(out_);
+  if (!inflater_) inflater_ = std::make_unique<inflate_state>();
+  inflate_state& s = *inflater_;
+  isal_inflate_init(&s);
+  // Raw deflate, the CRC-32 of the output computed in the same pass.
+  s.crc_flag = ISAL_GZIP_NO_HDR;
+  // A large entry is written on a second thread while the next pieces are inflated; the
+  // inflater keeps its own window, so a piece may be handed on as soon as it is filled.
+  std::optional<ZipWriteBehind> writer;
+  uint8_t* own = nullptr;
+  if (e.uncompressedSize > kWriteBehindFrom)
+    writer.emplace(out_);
+  else if (!(own = unpacked_.Get(kStreamOut)))
+    return false;
   uint64_t inAt = e.dataOffset;
   uint64_t inLeft = e.compressedSize;
   uint64_t produced = 0;
   bool ok = true;
-  for (int ret = Z_OK; ok && ret != Z_STREAM_END;) {
-    if (zs.avail_in == 0) {
-      // The packed data ending before the stream does is a damaged entry.
+  while (ok && s.block_state != ISAL_BLOCK_FINISH) {
+    // Once all input is read the inflater may still hold output for the next piece; the
+    // packed data ending before the stream does shows as a call that gets nowhere.
+    if (s.avail_in == 0 && inLeft > 0) {
       const size_t n = static_cast<size_t>(std::min<uint64_t>(kStreamIn, inLeft));
-      if (n == 0 || !file_.Read(inAt, in, n)) {
+      if (!file_.Read(inAt, in, n)) {
         ok = false;
         break;
       }
       inAt += n;
       inLeft -= n;
-      zs.next_in = in;
-      zs.avail_in = static_cast<uInt>(n);
+      s.next_in = in;
+      s.avail_in = static_cast<uint32_t>(n);
     }
-    uint8_t* piece = writer.Take();
+    uint8_t* piece = writer ? writer->Take() : own;
     if (!piece) {
       ok = false;
       break;
     }
-    zs.next_out = piece;
-    zs.avail_out = static_cast<uInt>(ZipWriteBehind::kPiece);
-    ret = inflate(&zs, Z_NO_FLUSH);
-    const size_t got = ZipWriteBehind::kPiece - zs.avail_out;
-    // Z_BUF_ERROR only says that more input is needed, unless input was there.
-    const bool stuck = ret == Z_BUF_ERROR && got == 0 && zs.avail_in > 0;
-    ok = (ret == Z_OK || ret == Z_STREAM_END || ret == Z_BUF_ERROR) && !stuck &&
-         got <= e.uncompressedSize - produced;
-    writer.Put(piece, ok ? got : 0);
-    produced += got;
+    const uint32_t inBefore = s.avail_in;
+    s.next_out = piece;
+    s.avail_out = static_cast<uint32_t>(kStreamOut);
+    const int ret = isal_inflate(&s);
+    const size_t got = kStreamOut - s.avail_out;
+    // A call that neither reads nor writes nor ends the stream would never get further.
+    const bool stuck = got == 0 && s.avail_in == inBefore && s.block_state != ISAL_BLOCK_FINISH;
+    ok = ret >= 0 && !stuck && got <= e.uncompressedSize - produced;
+    if (writer)
+      writer->Put(piece, ok ? got : 0);
+    else if (ok && got > 0)
+      ok = out_.Write(piece, got);
+    produced += ok ? got : 0;
   }
-  inflateEnd(&zs);
-  return writer.Finish() && ok && produced == e.uncompressedSize;
+  // A failed writer says so here; it may have stopped taking pieces first.
+  const bool written = !writer || writer->Finish();
+  if (!(written && ok && produced == e.uncompressedSize)) return false;
+  out_.SetCrc(s.crc);
+  return true;
 }
 
 bool ZipExtractor::Decode(const ZipLocalEntry& e) {
   if (e.method == kStored) return CopyStored(e);
-  if (e.method == kDeflated && (e.uncompressedSize > kWholeBound || e.compressedSize > kWholeBound))
-    return InflateStreaming(e);
+  if (e.method == kDeflated) return Inflate(e);
   return DecodeWhole(e);
 }
 

@@ -7,7 +7,7 @@
 
 #include "games/ZipArchive.h"
 
-struct libdeflate_decompressor;
+struct inflate_state;
 
 namespace rix {
 
@@ -45,14 +45,17 @@ private:
   size_t capacity_ = 0;
 };
 
-// Decodes planned entries from the archive and writes them below the target. Entries within
-// a size bound are decoded whole (libdeflate for deflate); larger ones are streamed through
-// fixed buffers, so memory stays bounded whatever an entry's size.
+// Decodes planned entries from the archive and writes them below the target. Deflated and
+// stored entries are streamed through fixed buffers, so memory stays bounded whatever an
+// entry's size; shrunk and imploded ones, which have no streaming decoder, are decoded whole
+// within a size bound.
 class ZipExtractor {
 public:
-  // Entries up to this size, packed and unpacked, are decoded whole. Shrunk and imploded
-  // entries have no streaming decoder and are unpacked only up to it.
+  // Shrunk and imploded entries are unpacked only up to this size, packed and unpacked.
   static constexpr uint64_t kWholeBound = uint64_t(64) << 20;
+  // Deflated entries larger than this are written on a second thread while inflating; below
+  // it, starting the thread costs more than it saves.
+  static constexpr uint64_t kWriteBehindFrom = uint64_t(4) << 20;
 
   ZipExtractor(const ZipFile& file, ZipTargetDir& target);
   ~ZipExtractor();
@@ -70,11 +73,11 @@ private:
   bool Decode(const ZipLocalEntry& entry);
   bool DecodeWhole(const ZipLocalEntry& entry);
   bool CopyStored(const ZipLocalEntry& entry);
-  bool InflateStreaming(const ZipLocalEntry& entry);
+  bool Inflate(const ZipLocalEntry& entry);
 
   const ZipFile& file_;
   ZipTargetDir& out_;
-  libdeflate_decompressor* inflater_ = nullptr;
+  std::unique_ptr<inflate_state> inflater_;  // kept between entries: 85 KB of tables and window
   std::unique_ptr<ShrinkDecoder> shrink_;
   std::unique_ptr<ImplodeDecoder> implode_;
   ZipBuffer packed_;

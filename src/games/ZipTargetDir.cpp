@@ -2,7 +2,7 @@
 
 #include <dirent.h>
 #include <fcntl.h>
-#include <libdeflate.h>
+#include <isa-l/crc.h>
 #include <sys/stat.h>
 #include <sys/syscall.h>
 #include <unistd.h>
@@ -243,15 +243,20 @@ bool ZipTargetDir::Append(const uint8_t* data, size_t size) {
   constexpr size_t kChunk = size_t(256) << 10;
   while (size > 0) {
     const size_t chunk = std::min(size, kChunk);
-    fileCrc_ = libdeflate_crc32(fileCrc_, data, chunk);
-    for (size_t done = 0; done < chunk;) {
-      const ssize_t n = ::write(fileFd_, data + done, chunk - done);
-      if (n < 0 && errno == EINTR) continue;
-      if (n <= 0) return false;
-      done += static_cast<size_t>(n);
-    }
+    fileCrc_ = crc32_gzip_refl(fileCrc_, data, chunk);
+    if (!Write(data, chunk)) return false;
     data += chunk;
     size -= chunk;
+  }
+  return true;
+}
+
+bool ZipTargetDir::Write(const uint8_t* data, size_t size) {
+  for (size_t done = 0; done < size;) {
+    const ssize_t n = ::write(fileFd_, data + done, size - done);
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) return false;
+    done += static_cast<size_t>(n);
   }
   return true;
 }

@@ -44,7 +44,12 @@ public:
   // Writing one file at a time: Begin, Append as often as needed, then End or Abort.
   enum class WriteResult { Written, BadCrc, Failed };
   bool BeginFile(int node, const QByteArray& nativeName);
+  // Writes and checksums.
   bool Append(const uint8_t* data, size_t size);
+  // Writes only: for a decoder that computes the CRC-32 in its own pass over the bytes and
+  // hands it over with SetCrc() before EndFile(), which saves a second pass.
+  bool Write(const uint8_t* data, size_t size);
+  void SetCrc(uint32_t crc) { fileCrc_ = crc; }
   // Renames the file into place, replacing an existing one, unless the CRC-32 of what was
   // appended differs from `crc`; gives it the modification time `mtime` when setTime.
   WriteResult EndFile(uint32_t crc, time_t mtime, bool setTime);

@@ -38,7 +38,7 @@ void ZipWriteBehind::Run() {
       const bool skip = failed_;
       lock.unlock();
       // After a failure the rest is only given back: the file is abandoned.
-      const bool ok = skip || out_.Append(piece, size);
+      const bool ok = skip || out_.Write(piece, size);
       lock.lock();
       if (!ok) failed_ = true;
       free_.push_back(piece);

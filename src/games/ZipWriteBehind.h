@@ -14,8 +14,9 @@ namespace rix {
 class ZipTargetDir;
 
 // Writes the pieces of one output file on a second thread while the next pieces are decoded,
-// so that checksum and write overlap with inflating a large entry. Pieces come from a small
-// fixed set, so memory stays bounded; they are written in the order they are handed over.
+// so that the write overlaps with inflating a large entry (the inflater computes the CRC-32
+// itself). Pieces come from a small fixed set, so memory stays bounded; they are written in
+// the order they are handed over.
 //
 // The writer is faster than the decoder, so waking it for every piece would wake it thousands
 // of times; on a busy machine each wake-up took the decoder's processor from it (measured:

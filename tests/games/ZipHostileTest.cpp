@@ -341,7 +341,7 @@ TEST(ZipHostile, MoreThanTheFreeSpaceIsRefusedBeforeWriting) {
 }
 
 TEST(ZipHostile, LargeEntriesStreamThroughBoundedMemory) {
-  // Beyond the bound of whole-buffer decoding: 96 MB of text, deflated and stored. The deflate
+  // 96 MB of text, deflated and stored, through buffers a fraction of that. The deflate
   // stream repeats one fully flushed piece, which needs no history, so it is quick to make.
   const QByteArray piece = Pattern(1 << 20);
   const QByteArray big = piece.repeated(96);

@@ -18,6 +18,7 @@ using rixtest::FileTree;
 using rixtest::ReadAll;
 using rixtest::ScratchDir;
 using rixtest::WriteAll;
+using rixtest::ZipTestArchive;
 using rixtest::ZipTestEntry;
 
 TEST(ZipMask, Rules) {
@@ -131,6 +132,43 @@ TEST(ZipExtract, StoredDeflatedDescriptorsAndDirectories) {
   EXPECT_EQ(ReadAll(out + "/d/sig.txt"), big);
   EXPECT_EQ(ReadAll(out + "/d/plain.bin"), "stored with descriptor");
   EXPECT_EQ(QFileInfo(out + "/zero.bin").size(), 0);
+}
+
+// Bytes whose matches reach back up to the whole window, so that a deflate stream of them
+// refers across every piece the inflater writes out.
+QByteArray FarMatches(int size) {
+  QByteArray out;
+  out.reserve(size);
+  uint64_t x = 0x9E3779B97F4A7C15ull;
+  while (out.size() < size) {
+    x ^= x << 13;
+    x ^= x >> 7;
+    x ^= x << 17;
+    if (out.size() > 40000 && x % 3 == 0) {
+      const qsizetype from = out.size() - 1 - static_cast<qsizetype>((x >> 8) % 32000);
+      for (int i = 0; i < 3 + static_cast<int>((x >> 24) % 200); ++i) out += out[from + i];
+    } else {
+      out += static_cast<char>('a' + (x >> 40) % 16);
+    }
+  }
+  out.truncate(size);
+  return out;
+}
+
+TEST(ZipExtract, DeflatedEntriesOfEverySizeUnpackByteForByte) {
+  // Around the inflater's output piece, and beyond the size from which a second thread
+  // writes; a wrong CRC is caught on either path.
+  for (const int size : {1, (256 << 10) - 1, (256 << 10) + 1, 3 << 19, (6 << 20) + 123}) {
+    SCOPED_TRACE(size);
+    ScratchDir dir;
+    const QByteArray data = FarMatches(size);
+    ZipTestArchive zip = BuildZip({Entry("a.bin", data, 8), Entry("b.bin", data, 8)});
+    zip.Put32(zip.local[1] + 14, 0x12345678);
+    ASSERT_TRUE(WriteAll(dir.file("g.zip"), zip.bytes));
+    EXPECT_EQ(ZipExtractMatching(dir.file("g.zip"), dir.file("out/"), "*.*"), 1);
+    EXPECT_EQ(FileTree(dir.file("out/")), QStringList({"a.bin"}));
+    EXPECT_TRUE(ReadAll(dir.file("out/a.bin")) == data);
+  }
 }
 
 TEST(ZipExtract, MaskSelectsEntriesAndBackslashNamesMakeDirectories) {

@@ -1,7 +1,10 @@
-// Unpacking speed beside the usual tools: one 50 MB deflated entry against bsdtar and unzip,
-// the two legacy decoders on copies of sample entries against unzip's test mode, and one 2 GB
-// entry (streamed) against bsdtar with the memory it costs. "--2gb" runs only the last.
+// Unpacking speed beside the common unpackers (bsdtar, 7-Zip, unzip), run in turns: one 50 MB
+// deflated entry, a set of 320 small ones, and one 2 GB entry (streamed) with the memory it
+// costs and the time of ISA-L's inflate alone; the two legacy decoders on copies of sample
+// entries against unzip's test mode. "--2gb" runs only the 2 GB entry, "--small" only the
+// small entries.
 
+#include <isa-l/igzip_lib.h>
 #include <libdeflate.h>
 #include <zlib.h>
 
@@ -15,6 +18,7 @@
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
+#include <memory>
 #include <vector>
 
 #include "BenchSupport.h"
@@ -49,10 +53,12 @@ struct Packed {
   QByteArray data;
 };
 
-// An archive holding `copies` copies of one packed entry under different names.
-QByteArray Archive(const Packed& p, int copies) {
+// An archive of the packed entries, named in order.
+QByteArray Archive(const std::vector<Packed>& entries) {
   QByteArray body, central;
+  const int copies = static_cast<int>(entries.size());
   for (int i = 0; i < copies; ++i) {
+    const Packed& p = entries[static_cast<size_t>(i)];
     const QByteArray name = "e" + QByteArray::number(i).rightJustified(5, '0') + ".bin";
     const uint32_t offset = static_cast<uint32_t>(body.size());
     for (QByteArray* b : {&body, &central}) {
@@ -89,6 +95,11 @@ QByteArray Archive(const Packed& p, int copies) {
   return body + central + end;
 }
 
+// An archive holding `copies` copies of one packed entry under different names.
+QByteArray Archive(const Packed& p, int copies) {
+  return Archive(std::vector<Packed>(static_cast<size_t>(copies), p));
+}
+
 // The first entry of a sample archive, still packed.
 Packed Sample(const QString& file) {
   Packed p;
@@ -112,16 +123,6 @@ bool Write(const QString& path, const QByteArray& bytes) {
   return f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size();
 }
 
-// Best time of unpacking into a fresh directory each run.
-double Time(QTemporaryDir& tmp, int reps, const std::function<void(const QString&)>& unpack) {
-  static int run = 0;
-  return rixbench::BestSeconds(reps, [&] {
-    const QString dir = tmp.filePath("run" + QString::number(++run) + "/");
-    QDir().mkpath(dir);
-    unpack(dir);
-  });
-}
-
 void Tool(const QString& program, const QStringList& args) {
   QProcess p;
   p.start(program, args);
@@ -129,21 +130,51 @@ void Tool(const QString& program, const QStringList& args) {
     std::fprintf(stderr, "%s failed\n", qPrintable(program));
 }
 
-// Runs of unpacking `archive` by us and by bsdtar, in turns so that both meet the same
-// machine, each into a fresh directory removed outside the timed part: only the unpacking is
-// measured, its output left in the page cache as the other's is. Prints the medians on the
-// measure's line (`extra` before the ratio) and every run on a comment line; `stage`, when
-// given, is timed in the same turns and its median set beside bsdtar's on one more.
+// Runs of unpacking `archive` by us and by the common unpackers (bsdtar, 7-Zip, unzip), in
+// turns so that all meet the same machine, each into a fresh directory removed outside the
+// timed part: only the unpacking is measured, its output left in the page cache as the
+// others' is. The measure's line holds the medians against bsdtar (`extra` before the ratio);
+// one line each against 7-Zip and unzip follows, a comment names the fastest and one lists
+// every run. `stage`, when given, is timed in the same turns and its median set beside
+// bsdtar's on one more.
 struct Stage {
   const char* name;
   std::function<void()> run;
 };
 
-void CompareWithBsdtar(QTemporaryDir& tmp, const char* measure, int runs,
-                       const std::function<void(const QString&)>& ours, const QString& archive,
-                       const std::function<QString()>& extra = {}, const Stage& stage = {}) {
+struct Peer {
+  const char* name;
+  QString program;
+  std::function<QStringList(const QString& archive, const QString& dir)> args;
+};
+
+const std::vector<Peer>& Peers() {
+  static const std::vector<Peer> peers = {
+      {"bsdtar", "bsdtar",
+       [](const QString& a, const QString& d) {
+         return QStringList{"-xf", a, "-C", d};
+       }},
+      {"7zz", "7zz",
+       [](const QString& a, const QString& d) {
+         return QStringList{"x", "-y", "-bso0", "-bsp0", "-o" + d, a};
+       }},
+      {"unzip", "unzip",
+       [](const QString& a, const QString& d) {
+         return QStringList{"-o", "-q", a, "-d", d};
+       }},
+  };
+  return peers;
+}
+
+void CompareWithPeers(QTemporaryDir& tmp, const char* measure, int runs,
+                      const std::function<void(const QString&)>& ours, const QString& archive,
+                      const std::function<QString()>& extra = {}, const Stage& stage = {}) {
   static int run = 0;
-  std::vector<double> oursTimes, bsdtarTimes, stageTimes;
+  std::vector<const Peer*> peers;
+  for (const Peer& p : Peers())
+    if (!QStandardPaths::findExecutable(p.program).isEmpty()) peers.push_back(&p);
+  std::vector<double> oursTimes, stageTimes;
+  std::vector<std::vector<double>> peerTimes(peers.size());
   auto once = [&](const std::function<void(const QString&)>& unpack) {
     const QString dir = tmp.filePath("cmp" + QString::number(++run) + "/");
     QDir().mkpath(dir);
@@ -155,26 +186,44 @@ void CompareWithBsdtar(QTemporaryDir& tmp, const char* measure, int runs,
   };
   for (int i = 0; i < runs; ++i) {
     oursTimes.push_back(once(ours));
-    bsdtarTimes.push_back(once([&](const QString& dir) {
-      Tool("bsdtar", {"-xf", archive, "-C", dir});
-    }));
+    for (size_t k = 0; k < peers.size(); ++k)
+      peerTimes[k].push_back(
+          once([&](const QString& dir) { Tool(peers[k]->program, peers[k]->args(archive, dir)); }));
     if (stage.run) stageTimes.push_back(once([&](const QString&) { stage.run(); }));
   }
   const double o = rixbench::Median(oursTimes);
-  const double b = rixbench::Median(bsdtarTimes);
   std::string runsText;
-  for (int i = 0; i < runs; ++i)
-    runsText +=
-        QString::asprintf("%s%.1f/%.1f", i ? " " : "", oursTimes[i] * 1e3, bsdtarTimes[i] * 1e3)
-            .toStdString();
-  std::printf("%s ours_ms=%.1f bsdtar_ms=%.1f %sratio=%.3f\n", measure, o * 1e3, b * 1e3,
-              extra ? qPrintable(extra() + " ") : "", o / b);
-  std::printf("# %s medians of %d runs in turns; ours/bsdtar ms: %s\n", measure, runs,
+  for (int i = 0; i < runs; ++i) {
+    runsText += QString::asprintf("%s%.1f", i ? " " : "", oursTimes[i] * 1e3).toStdString();
+    for (size_t k = 0; k < peers.size(); ++k)
+      runsText += QString::asprintf("/%.1f", peerTimes[k][i] * 1e3).toStdString();
+  }
+  std::string names = "ours";
+  const Peer* fastest = nullptr;
+  double fastestTime = 0;
+  double bsdtar = 0;
+  for (size_t k = 0; k < peers.size(); ++k) {
+    const double p = rixbench::Median(peerTimes[k]);
+    names += std::string("/") + peers[k]->name;
+    if (!fastest || p < fastestTime) fastest = peers[k], fastestTime = p;
+    if (k == 0 && peers[k]->program == "bsdtar") {
+      bsdtar = p;
+      std::printf("%s ours_ms=%.1f bsdtar_ms=%.1f %sratio=%.3f\n", measure, o * 1e3, p * 1e3,
+                  extra ? qPrintable(extra() + " ") : "", o / p);
+    } else {
+      std::printf("%s_vs_%s ours_ms=%.1f %s_ms=%.1f ratio=%.3f\n", measure, peers[k]->name, o * 1e3,
+                  peers[k]->name, p * 1e3, o / p);
+    }
+  }
+  if (fastest)
+    std::printf("# %s fastest common unpacker: %s, median %.1f ms\n", measure, fastest->name,
+                fastestTime * 1e3);
+  std::printf("# %s medians of %d runs in turns; %s ms: %s\n", measure, runs, names.c_str(),
               runsText.c_str());
-  if (stage.run) {
-    const double s = rixbench::Median(stageTimes);
+  if (stage.run && bsdtar > 0) {
+    const double st = rixbench::Median(stageTimes);
     std::printf("# %s %s alone: median %.1f ms = %.3f x bsdtar's whole run\n", measure, stage.name,
-                s * 1e3, s / b);
+                st * 1e3, st / bsdtar);
   }
   std::fflush(stdout);
 }
@@ -196,6 +245,40 @@ QByteArray Text(size_t size) {
   }
   out.truncate(static_cast<qsizetype>(size));
   return out;
+}
+
+// `text` deflated by libdeflate at its default level, as an entry.
+Packed Deflated(const QByteArray& text) {
+  Packed p;
+  p.method = 8;
+  p.size = static_cast<uint32_t>(text.size());
+  p.crc = libdeflate_crc32(0, text.constData(), text.size());
+  libdeflate_compressor* c = libdeflate_alloc_compressor(6);
+  p.data.resize(static_cast<qsizetype>(libdeflate_deflate_compress_bound(c, text.size())));
+  p.data.resize(static_cast<qsizetype>(
+      libdeflate_deflate_compress(c, text.constData(), text.size(), p.data.data(), p.data.size())));
+  libdeflate_free_compressor(c);
+  return p;
+}
+
+// A set of small files, as most games are: 320 deflated entries of 2 KB to 512 KB, 44 MB in
+// all, each its own text.
+void SmallEntries(QTemporaryDir& tmp) {
+  const QByteArray text = Text(size_t(8) << 20);
+  std::vector<Packed> entries;
+  for (int i = 0; i < 320; ++i) {
+    const qsizetype size = qsizetype(2048) << (2 * (i % 5));
+    entries.push_back(Deflated(text.mid((qsizetype(i) * 7919 * 64) % (text.size() - size), size)));
+  }
+  const QString archive = tmp.filePath("small.zip");
+  Write(archive, Archive(entries));
+  CompareWithPeers(
+      tmp, "zip_inflate_small", 5,
+      [&](const QString& dir) {
+        if (rix::ZipExtractMatching(archive, dir, "") != 320)
+          std::fprintf(stderr, "unpack failed\n");
+      },
+      archive);
 }
 
 // Decoding and checking every entry of an archive of `copies` copies of one sample entry,
@@ -283,8 +366,9 @@ bool WriteRepeatedArchive(const QString& path, const QByteArray& piece, int copi
   return f.write(end) == end.size() && f.write(tail) == tail.size();
 }
 
-// zlib's streaming inflate of an archive's first entry alone, into one reused piece: no
-// checksum, no write. The least that unpacking a large entry costs with it.
+// ISA-L's streaming inflate of an archive's first entry alone, with the CRC-32 it computes in
+// the same pass, into one reused piece: no write. The least that unpacking a large entry
+// costs with it.
 bool InflateAlone(const QString& archive) {
   const rix::ZipFile file(archive);
   rix::ZipArchive zip(file);
@@ -293,26 +377,28 @@ bool InflateAlone(const QString& archive) {
   if (!zip.Open() || !zip.Next(&c) || zip.Local(c, &l) != rix::ZipArchive::LocalStatus::Ok)
     return false;
   std::vector<uint8_t> in(256 << 10), out(256 << 10);
-  z_stream zs = {};
-  if (inflateInit2(&zs, -MAX_WBITS) != Z_OK) return false;
+  auto s = std::make_unique<inflate_state>();
+  isal_inflate_init(s.get());
+  s->crc_flag = ISAL_GZIP_NO_HDR;
   uint64_t at = l.dataOffset, left = l.compressedSize, produced = 0;
-  int ret = Z_OK;
-  while (ret == Z_OK) {
-    if (zs.avail_in == 0) {
+  while (s->block_state != ISAL_BLOCK_FINISH) {
+    if (s->avail_in == 0 && left > 0) {
       const size_t n = static_cast<size_t>(std::min<uint64_t>(in.size(), left));
-      if (n == 0 || !file.Read(at, in.data(), n)) break;
+      if (!file.Read(at, in.data(), n)) return false;
       at += n;
       left -= n;
-      zs.next_in = in.data();
-      zs.avail_in = static_cast<uInt>(n);
+      s->next_in = in.data();
+      s->avail_in = static_cast<uint32_t>(n);
     }
-    zs.next_out = out.data();
-    zs.avail_out = static_cast<uInt>(out.size());
-    ret = inflate(&zs, Z_NO_FLUSH);
-    produced += out.size() - zs.avail_out;
+    s->next_out = out.data();
+    s->avail_out = static_cast<uint32_t>(out.size());
+    const uint32_t before = s->avail_in;
+    if (isal_inflate(s.get()) < 0) return false;
+    const size_t got = out.size() - s->avail_out;
+    if (got == 0 && s->avail_in == before && s->block_state != ISAL_BLOCK_FINISH) return false;
+    produced += got;
   }
-  inflateEnd(&zs);
-  return ret == Z_STREAM_END && produced == l.uncompressedSize;
+  return produced == l.uncompressedSize && s->crc == l.crc;
 }
 
 // Unpacking a 2 GB entry: time beside bsdtar, and the peak memory it costs.
@@ -326,7 +412,7 @@ void Inflate2Gb(QTemporaryDir& tmp) {
     return;
   }
   long long grew = 0;
-  CompareWithBsdtar(
+  CompareWithPeers(
       tmp, "zip_inflate_2gb", 5,
       [&](const QString& dir) {
         rixbench::ResetPeak();
@@ -335,7 +421,7 @@ void Inflate2Gb(QTemporaryDir& tmp) {
         grew = std::max(grew, rixbench::PeakBytes() - before);
       },
       archive, [&] { return QString::asprintf("peak_growth_mb=%.1f", grew / 1048576.0); },
-      {"zlib inflate", [&] {
+      {"ISA-L inflate", [&] {
          if (!InflateAlone(archive)) std::fprintf(stderr, "inflate alone failed\n");
        }});
   QFile::remove(archive);
@@ -345,43 +431,28 @@ void Inflate2Gb(QTemporaryDir& tmp) {
 
 int main(int argc, char** argv) {
   const bool only2Gb = argc > 1 && std::strcmp(argv[1], "--2gb") == 0;
+  const bool onlySmall = argc > 1 && std::strcmp(argv[1], "--small") == 0;
   // Under the system's temporary directory, removed at the end.
   QTemporaryDir tmp;
   if (!tmp.isValid()) return 1;
-  if (only2Gb) {
-    Inflate2Gb(tmp);
+  if (only2Gb || onlySmall) {
+    only2Gb ? Inflate2Gb(tmp) : SmallEntries(tmp);
     return 0;
   }
 
   // 50 MB of word salad: compressible, but not trivially.
   const QByteArray text = Text(50u << 20);
-  Packed big;
-  big.method = 8;
-  big.size = static_cast<uint32_t>(text.size());
-  big.crc = libdeflate_crc32(0, text.constData(), text.size());
-  libdeflate_compressor* c = libdeflate_alloc_compressor(6);
-  big.data.resize(static_cast<qsizetype>(libdeflate_deflate_compress_bound(c, text.size())));
-  big.data.resize(static_cast<qsizetype>(libdeflate_deflate_compress(
-      c, text.constData(), text.size(), big.data.data(), big.data.size())));
-  libdeflate_free_compressor(c);
+  const Packed big = Deflated(text);
   const QString archive = tmp.filePath("big.zip");
   Write(archive, Archive(big, 1));
 
-  if (!QStandardPaths::findExecutable("bsdtar").isEmpty())
-    CompareWithBsdtar(
-        tmp, "zip_inflate_50mb", 5,
-        [&](const QString& dir) {
-          if (rix::ZipExtractMatching(archive, dir, "") != 1)
-            std::fprintf(stderr, "unpack failed\n");
-        },
-        archive);
-  const double ours = Time(tmp, 3, [&](const QString& dir) {
-    if (rix::ZipExtractMatching(archive, dir, "") != 1) std::fprintf(stderr, "unpack failed\n");
-  });
-  const double unzip = Time(tmp, 3, [&](const QString& dir) {
-    Tool("unzip", {"-o", "-q", archive, "-d", dir});
-  });
-  rixbench::Report("zip_inflate_50mb_vs_unzip", ours, unzip, "ours_ms", "unzip_ms");
+  CompareWithPeers(
+      tmp, "zip_inflate_50mb", 5,
+      [&](const QString& dir) {
+        if (rix::ZipExtractMatching(archive, dir, "") != 1) std::fprintf(stderr, "unpack failed\n");
+      },
+      archive);
+  SmallEntries(tmp);
 
   const Packed shrunk = Sample("shrink-clear-13bit.zip");
   rix::ShrinkDecoder shrink;

@@ -53,9 +53,10 @@ class ZipExtractor {
 public:
   // Shrunk and imploded entries are unpacked only up to this size, packed and unpacked.
   static constexpr uint64_t kWholeBound = uint64_t(64) << 20;
-  // Deflated entries larger than this are written on a second thread while inflating; below
-  // it, starting the thread costs more than it saves.
-  static constexpr uint64_t kWriteBehindFrom = uint64_t(4) << 20;
+  // Deflated entries larger than this are written on a second thread while inflating. Below
+  // it the thread did not pay, measured on a busy machine: the inflater waited for a writer
+  // that others' work kept from its processor.
+  static constexpr uint64_t kWriteBehindFrom = uint64_t(64) << 20;
 
   ZipExtractor(const ZipFile& file, ZipTargetDir& target);
   ~ZipExtractor();

@@ -7,6 +7,7 @@
 
 #include "TestSupport.h"
 #include "ZipTestArchive.h"
+#include "games/ZipExtractor.h"
 #include "games/ZipReader.h"
 
 namespace {
@@ -158,7 +159,8 @@ QByteArray FarMatches(int size) {
 TEST(ZipExtract, DeflatedEntriesOfEverySizeUnpackByteForByte) {
   // Around the inflater's output piece, and beyond the size from which a second thread
   // writes; a wrong CRC is caught on either path.
-  for (const int size : {1, (256 << 10) - 1, (256 << 10) + 1, 3 << 19, (6 << 20) + 123}) {
+  const int writeBehind = static_cast<int>(ZipExtractor::kWriteBehindFrom) + 123;
+  for (const int size : {1, (256 << 10) - 1, (256 << 10) + 1, 3 << 19, writeBehind}) {
     SCOPED_TRACE(size);
     ScratchDir dir;
     const QByteArray data = FarMatches(size);

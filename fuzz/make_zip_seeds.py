@@ -82,8 +82,7 @@ def main():
         # Zip64 records: a small archive in every Zip64 form.
         'zip64-small.zip': archive([dict(name=b'sub/d.txt', data=b'zip64 ' * 500, method=8),
                                     dict(name=b's.bin', data=b'stored')], zip64=True),
-        # Deflated entries that fill the inflater's output pieces several times over: one
-        # decoded on the calling thread, one large enough to be written on a second thread.
+        # Deflated entries that fill the inflater's output pieces once and many times over.
         'deflate-pieces.zip': archive([dict(name=b'p.bin', data=bytes(range(256)) * 1200 + b'e',
                                             method=8),
                                        dict(name=b'z.bin', data=bytes(5 << 20), method=8)]),

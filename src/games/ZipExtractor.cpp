@@ -209,6 +209,7 @@ bool ZipExtractor::Unpack(const ZipPlannedEntry& entry) {
   if (entry.leaf.isEmpty()) return out_.MakeDirectory(entry.node);
   const ZipLocalEntry& e = entry.local;
   if (!out_.BeginFile(entry.node, entry.leaf)) return false;
+  if (e.uncompressedSize >= kReserveFrom) out_.Reserve(e.uncompressedSize);
   if (!Decode(e)) {
     out_.AbortFile();
     return false;

@@ -57,6 +57,9 @@ public:
   // it the thread did not pay, measured on a busy machine: the inflater waited for a writer
   // that others' work kept from its processor.
   static constexpr uint64_t kWriteBehindFrom = uint64_t(64) << 20;
+  // Files from this size have their room set aside before writing: measured, that made 50 MB
+  // and 2 GB entries unpack 8-20 % faster, while for small ones the extra call cost more.
+  static constexpr uint64_t kReserveFrom = uint64_t(4) << 20;
 
   ZipExtractor(const ZipFile& file, ZipTargetDir& target);
   ~ZipExtractor();

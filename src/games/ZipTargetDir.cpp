@@ -251,6 +251,11 @@ bool ZipTargetDir::Append(const uint8_t* data, size_t size) {
   return true;
 }
 
+void ZipTargetDir::Reserve(uint64_t size) {
+  // The file never grows past `size` this way, and one that is not completed is removed.
+  if (fileFd_ >= 0 && size > 0) ::fallocate(fileFd_, 0, 0, static_cast<off_t>(size));
+}
+
 bool ZipTargetDir::Write(const uint8_t* data, size_t size) {
   for (size_t done = 0; done < size;) {
     const ssize_t n = ::write(fileFd_, data + done, size - done);

@@ -50,6 +50,9 @@ public:
   // hands it over with SetCrc() before EndFile(), which saves a second pass.
   bool Write(const uint8_t* data, size_t size);
   void SetCrc(uint32_t crc) { fileCrc_ = crc; }
+  // Sets aside room for the file's `size` bytes before they are written, so that the writes
+  // need not allocate as they go. A failure is no error: the writes then find out.
+  void Reserve(uint64_t size);
   // Renames the file into place, replacing an existing one, unless the CRC-32 of what was
   // appended differs from `crc`; gives it the modification time `mtime` when setTime.
   WriteResult EndFile(uint32_t crc, time_t mtime, bool setTime);

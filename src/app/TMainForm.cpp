@@ -153,8 +153,11 @@ void TMainForm::BuildWindow() {
 }
 
 void TMainForm::WireToolBarChecks() {
-  for (auto [item, bar] :
+  for (const auto& pair :
        {std::pair{GridToolBar1, GridToolBar}, std::pair{MemoToolBar1, MemoToolBar}}) {
+    // Named copies: clang before 16 cannot capture structured bindings.
+    QAction* item = pair.first;
+    QToolBar* bar = pair.second;
     item->setCheckable(true);
     item->setChecked(!bar->isHidden());
     connect(bar, &QToolBar::visibilityChanged, item,

@@ -110,6 +110,7 @@ bool ZipArchive::Next(ZipCentralEntry* entry) {
   const size_t tail = nameLen + extraLen + U16(h + 32);
   h = Window(cursor_, kCentralSize + tail);
   if (!h) return false;
+  entry->madeBy = U16(h + 4);
   entry->flags = U16(h + 8);
   entry->method = U16(h + 10);
   entry->compressedSize = U32(h + 20);
@@ -120,6 +121,8 @@ bool ZipArchive::Next(ZipCentralEntry* entry) {
     ApplyZip64(z, len, {&entry->uncompressedSize, &entry->compressedSize, &entry->localOffset});
   entry->name = QByteArrayView(reinterpret_cast<const char*>(h + kCentralSize),
                                static_cast<qsizetype>(nameLen));
+  entry->extra = QByteArrayView(reinterpret_cast<const char*>(h + kCentralSize + nameLen),
+                                static_cast<qsizetype>(extraLen));
   cursor_ += kCentralSize + tail;
   return true;
 }

@@ -11,12 +11,14 @@ class ZipFile;
 
 // One central-directory header, Zip64 sizes and offset applied.
 struct ZipCentralEntry {
+  uint16_t madeBy = 0;  // version made by: the high byte names the host system
   uint16_t flags = 0;
   uint16_t method = 0;
   uint64_t compressedSize = 0;
   uint64_t uncompressedSize = 0;
   uint64_t localOffset = 0;
-  QByteArrayView name;  // stored bytes, valid until the next call of Next()
+  QByteArrayView name;   // stored bytes, valid until the next call of Next()
+  QByteArrayView extra;  // the extra field, valid as long
 };
 
 // What the local header (and, with flag bit 3, the data descriptor) says about an entry.

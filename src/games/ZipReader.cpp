@@ -14,6 +14,7 @@
 #include "games/ZipExtractor.h"
 #include "games/ZipFile.h"
 #include "games/ZipTargetDir.h"
+#include "platform/Big5.h"
 #include "platform/ByteText.h"
 
 namespace rix {
@@ -21,7 +22,6 @@ namespace rix {
 namespace {
 
 constexpr uint16_t kFlagEncrypted = 1 << 0;
-constexpr uint16_t kFlagUtf8 = 1 << 11;
 constexpr qsizetype kMaxFirstName = 259;
 // More files, or more directories, than any game's archive holds; it bounds the memory of the
 // walk.
@@ -37,23 +37,31 @@ struct Plan {
   bool refused = false;
 };
 
-Plan MakePlan(ZipArchive& zip, const QByteArray& mask, ZipTargetDir& target) {
+// A stored name as the masks see it: read as its entry says, "/" taken as "\\".
+QString MaskName(const ZipEntryName::Bytes& stored) {
+  QString text = stored.utf8 ? QString::fromUtf8(stored.name) : Big5Decode(stored.name);
+  return text.replace(u'/', u'\\');
+}
+
+Plan MakePlan(ZipArchive& zip, const QString& mask, ZipTargetDir& target) {
   Plan plan;
+  const bool everything = mask.isEmpty() || mask == QLatin1String("*.*");
   for (uint64_t i = 0; i < zip.entryCount(); ++i) {
     ZipCentralEntry central;
     if (!zip.Next(&central)) {
       plan.end = kZipBadDirectory;
       break;
     }
-    if (!ZipMaskMatches(mask, ZipEntryName::WithBackslashes(central.name))) continue;
+    const ZipEntryName::Bytes stored = ZipEntryName::Choose(central);
+    if (!everything && !ZipMaskMatchesText(mask, MaskName(stored))) continue;
     // From here on, an entry that cannot be unpacked ends the walk. A stored name as long as
     // a path may be can only fit by "." components no archiver writes; refused before it is
     // taken apart.
-    if (central.name.size() >= PATH_MAX) {
+    if (stored.name.size() >= PATH_MAX) {
       plan.refused = true;
       break;
     }
-    const ZipEntryName name(central.name, central.flags & kFlagUtf8);
+    const ZipEntryName name(stored.name, stored.utf8);
     if (!name.isSafe()) break;
     const QStringList& parts = name.parts();
     ZipPlannedEntry e;
@@ -131,8 +139,26 @@ QByteArray ZipFirstEntryName(const QString& archive) {
   return ZipEntryName::WithBackslashes(first.name.first(qMin(first.name.size(), kMaxFirstName)));
 }
 
+QStringList ZipEntryTexts(const QString& archive) {
+  QStringList names;
+  if (archive.isEmpty()) return names;
+  ZipFile file(archive);
+  if (file.status() != ZipFile::Status::Ok) return names;
+  ZipArchive zip(file);
+  if (!zip.Open()) return names;
+  ZipCentralEntry entry;
+  for (uint64_t i = 0; i < zip.entryCount() && i < kMaxItems && zip.Next(&entry); ++i)
+    names << ZipEntryName(entry).text();
+  return names;
+}
+
 int ZipExtractMatching(const QString& archive, const QString& targetDir, const QByteArray& mask,
                        QStringList* touched) {
+  return ZipUnpackMatching(archive, targetDir, Big5Decode(mask), touched);
+}
+
+int ZipUnpackMatching(const QString& archive, const QString& targetDir, const QString& mask,
+                      QStringList* touched) {
   if (touched) touched->clear();
   if (archive.isEmpty() || targetDir.isEmpty()) return kZipNoPath;
   if (!archive.contains(QLatin1Char('.')) || archive.contains(QLatin1String(".exe")))
@@ -173,6 +199,28 @@ int ZipExtractMatching(const QString& archive, const QString& targetDir, const Q
 
 bool ZipNameIsSafe(const QByteArray& storedName) {
   return ZipEntryName(storedName, false).isSafe();
+}
+
+bool ZipMaskMatchesText(const QString& mask, const QString& nameWithBackslashes) {
+  if (mask.isEmpty() || mask == QLatin1String("*.*")) return true;
+  auto lower = [](QString t) {
+    for (QChar& c : t)
+      if (c >= u'A' && c <= u'Z') c = QChar(c.unicode() + 32);
+    return t;
+  };
+  const QString m = lower(mask);
+  const QString name = lower(nameWithBackslashes);
+  const qsizetype dot = name.indexOf(u'.');
+  if (m.startsWith(QLatin1String("*.")))
+    return dot >= 0 && QStringView(name).sliced(dot + 1) == QStringView(m).sliced(2);
+  if (m.endsWith(u'*')) {
+    QStringView stem(m);
+    if (stem.endsWith(QLatin1String(".*"))) stem.chop(2);
+    if (stem.endsWith(u'*') || stem.endsWith(u'?')) stem.chop(1);
+    const QStringView base = dot < 0 ? QStringView(name) : QStringView(name).first(dot);
+    return base.startsWith(stem);
+  }
+  return name == m;
 }
 
 bool ZipMaskMatches(const QByteArray& mask, const QByteArray& storedNameWithBackslashes) {

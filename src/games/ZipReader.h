@@ -38,6 +38,15 @@ QByteArray ZipFirstEntryName(const QString& archive);
 int ZipExtractMatching(const QString& archive, const QString& targetDir, const QByteArray& mask,
                        QStringList* touched = nullptr);
 
+// The same with the mask as text, compared with each entry's name as ZipEntryName reads it
+// (UTF-8 or Big5), so that a member named in a list matches a UTF-8 entry by its characters.
+int ZipUnpackMatching(const QString& archive, const QString& targetDir, const QString& mask,
+                      QStringList* touched = nullptr);
+
+// Every entry's name as the unpacking writes it: "/" separators, a directory's ending in "/",
+// an unsafe one empty. Empty when the archive cannot be read.
+QStringList ZipEntryTexts(const QString& archive);
+
 // Whether the unpacking would take a stored name (Big5 bytes, "/" or "\" separators) at all:
 // relative, without drive, "..", or NUL. A name it refuses must never be handed on as a path.
 bool ZipNameIsSafe(const QByteArray& storedName);
@@ -46,5 +55,7 @@ bool ZipNameIsSafe(const QByteArray& storedName);
 // "*": a final ".*" and then a final "*" or "?" dropped, names whose part before the first "."
 // begins with the rest. Otherwise the whole name, path included. Letters a-z in any case.
 bool ZipMaskMatches(const QByteArray& mask, const QByteArray& storedNameWithBackslashes);
+// The same rules on text; letters A-Z in any case, every other character exactly.
+bool ZipMaskMatchesText(const QString& mask, const QString& nameWithBackslashes);
 
 }  // namespace rix

@@ -70,7 +70,7 @@ ZipTestArchive BuildZip(const QList<ZipTestEntry>& entries, const QByteArray& co
     }
     centralAt.append(static_cast<int>(central.size()));
     Add32(central, 0x02014b50);
-    Add16(central, 20);
+    Add16(central, e.madeBy);
     Add16(central, 20);
     Add16(central, flags);
     Add16(central, e.method);
@@ -80,10 +80,11 @@ ZipTestArchive BuildZip(const QList<ZipTestEntry>& entries, const QByteArray& co
     Add32(central, static_cast<uint32_t>(packed.size()));
     Add32(central, static_cast<uint32_t>(e.data.size()));
     Add16(central, static_cast<uint16_t>(e.name.size()));
-    for (int i = 0; i < 4; ++i) Add16(central, 0);
+    Add16(central, static_cast<uint16_t>(e.centralExtra.size()));
+    for (int i = 0; i < 3; ++i) Add16(central, 0);
     Add32(central, 0);
     Add32(central, static_cast<uint32_t>(offset));
-    central += e.name;
+    central += e.name + e.centralExtra;
   }
   const int centralStart = static_cast<int>(z.bytes.size());
   for (int at : centralAt) z.central.append(centralStart + at);

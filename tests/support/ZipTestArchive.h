@@ -19,6 +19,8 @@ struct ZipTestEntry {
   uint16_t dosTime = (12 << 11) | (34 << 5) | (56 / 2);    // 12:34:56
   uint16_t dosDate = ((2003 - 1980) << 9) | (4 << 5) | 5;  // 2003-04-05
   Descriptor descriptor = Descriptor::None;
+  uint16_t madeBy = 20;     // the high byte names the host: 0 DOS, 3 Unix
+  QByteArray centralExtra;  // the central header's extra field
 };
 
 // A built archive and where its records start, for tests that damage them.

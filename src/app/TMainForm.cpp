@@ -39,6 +39,7 @@
 #include "platform/ByteText.h"
 #include "platform/FileError.h"
 #include "platform/FileOps.h"
+#include "platform/UnpackArea.h"
 #include "widgets/AutoTreeView.h"
 #include "widgets/Dialogs.h"
 #include "widgets/DocEditor.h"
@@ -58,6 +59,9 @@ TMainForm::TMainForm(const MainFormSetup& setup, QWidget* parent)
       tempDir_(setup.tempDir),
       dialogs_(setup.dialogs),
       starter_(setup.starter),
+      unpackArea_(std::make_unique<rix::UnpackArea>(
+          setup.tempDir,
+          [this](const rix::ProcessId& p) { return starter_ && starter_->running(p); })),
       splash_(setup.splash) {
   Q_ASSERT(dialogs_);
   CaptionText = MakerWebAddress();

@@ -3,8 +3,10 @@
 #include <QMainWindow>
 #include <QPointer>
 #include <functional>
+#include <memory>
 
 #include "docs/DocumentSearch.h"
+#include "games/ZipUnpacker.h"
 #include "platform/FileOps.h"
 #include "widgets/StringGrid.h"
 
@@ -31,6 +33,7 @@ class TWinSaver;
 namespace rix {
 class Dialogs;
 class ProcessStarter;
+class UnpackArea;
 class CaptionBar;
 class PanelLabel;
 class PictureView;
@@ -151,11 +154,7 @@ public:
   QString UnzipPath;
   QString UnzipName;
   bool UnzipIsDir = false;
-  // Names directly in the temporary directory that the last unpacking wrote, so that the
-  // clean-up removes everything it unpacked, not only the item passed on.
-  QStringList UnzipTouched;
-  // The process's current directory as the launch and its clean-up move it;
-  // it becomes the emulator's working directory.
+  // Where automatic list building last looked; the launch never moves it.
   QString CurrentDir;
   int LaunchTicks = 0;
   bool ParsingOptions = false;
@@ -214,7 +213,6 @@ public:
   void RomGridMouseUp(Qt::MouseButton button);
   void RomGridDblClickCell(QObject* sender, int row, int col);
   void CleanupUnzip();
-  void DeleteFiles(const QString& directory, const QString& mask);
   rix::StringGrid::EditorKind RomGridGetEditorType(int col, int row);
   void RomGridEllipsClick(int col, int row, QByteArray& value);
   // The game-file marker of every row, from one listing of the game directory;
@@ -347,6 +345,8 @@ private:
   QString tempDir_;
   rix::Dialogs* dialogs_;
   rix::ProcessStarter* starter_;
+  rix::ZipUnpacker unzip_;
+  std::unique_ptr<rix::UnpackArea> unpackArea_;  // where this window's launches unpack
   QPointer<QWidget> splash_;
   QMetaObject::Connection focusWatch_;
   bool emuGridKeyPressed_ = false;  // a key went down in the table since it took the focus

@@ -10,6 +10,7 @@
 #include "platform/AppDirectory.h"
 #include "platform/ProcessStarter.h"
 #include "platform/TempDirectory.h"
+#include "platform/UnpackArea.h"
 #include "widgets/ExtensionIconStyle.h"
 #include "widgets/FontSetup.h"
 #include "widgets/QtDialogs.h"
@@ -49,7 +50,7 @@ int main(int argc, char** argv) {
 
   rix::DetachedProcessStarter starter;
   // Unpacked games a crashed run left behind go first.
-  rix::SweepPrivateTempDir(rix::PrivateTempDirPath());
+  rix::UnpackArea::Sweep(rix::PrivateTempDirPath());
 
   MainFormSetup setup;
   setup.appDir = where.dir;

@@ -4,108 +4,134 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QProcess>
-#include <QStandardPaths>
 
-#include "platform/AppPaths.h"
 #include "platform/DirectorySearch.h"
 
 namespace rix {
 
-QStringList SplitCommandLine(const QString& commandLine) {
-  QStringList args;
-  const QString& s = commandLine;
-  qsizetype i = 0;
+namespace {
+
+bool Blank(QChar c) { return c == u' ' || c == u'\t'; }
+
+// One argument from `i` on, by the runtime's rules for every word after the program.
+QString TakeArgument(const QString& s, qsizetype& i) {
   const qsizetype n = s.size();
-  auto blank = [&](qsizetype k) { return s[k] == u' ' || s[k] == u'\t'; };
-  while (i < n && blank(i)) ++i;
-  if (i >= n) return args;
-  // The program name: quotes group, backslashes are plain.
-  {
-    QString arg;
-    bool quoted = false;
-    for (; i < n; ++i) {
-      if (s[i] == u'"') {
-        quoted = !quoted;
-        continue;
+  QString arg;
+  bool quoted = false;
+  while (i < n) {
+    if (!quoted && Blank(s[i])) break;
+    if (s[i] == u'\\') {
+      qsizetype slashes = 0;
+      while (i < n && s[i] == u'\\') {
+        ++slashes;
+        ++i;
       }
-      if (!quoted && blank(i)) break;
-      arg += s[i];
-    }
-    args << arg;
-  }
-  for (;;) {
-    while (i < n && blank(i)) ++i;
-    if (i >= n) break;
-    QString arg;
-    bool quoted = false;
-    while (i < n) {
-      if (!quoted && blank(i)) break;
-      if (s[i] == u'\\') {
-        qsizetype slashes = 0;
-        while (i < n && s[i] == u'\\') {
-          ++slashes;
+      if (i < n && s[i] == u'"') {
+        arg += QString(slashes / 2, u'\\');
+        if (slashes % 2) {
+          arg += u'"';
           ++i;
         }
-        if (i < n && s[i] == u'"') {
-          arg += QString(slashes / 2, u'\\');
-          if (slashes % 2) {
-            arg += u'"';
-            ++i;
-          }
-        } else {
-          arg += QString(slashes, u'\\');
-        }
-        continue;
+      } else {
+        arg += QString(slashes, u'\\');
       }
-      if (s[i] == u'"') {
-        if (quoted && i + 1 < n && s[i + 1] == u'"') {
-          arg += u'"';
-          i += 2;
-          continue;
-        }
-        quoted = !quoted;
-        ++i;
-        continue;
-      }
-      arg += s[i];
-      ++i;
+      continue;
     }
-    args << arg;
+    if (s[i] == u'"') {
+      if (quoted && i + 1 < n && s[i + 1] == u'"') {
+        arg += u'"';
+        i += 2;
+        continue;
+      }
+      quoted = !quoted;
+      ++i;
+      continue;
+    }
+    arg += s[i];
+    ++i;
   }
+  return arg;
+}
+
+void TakeArguments(const QString& s, qsizetype i, QStringList* args) {
+  for (;;) {
+    while (i < s.size() && Blank(s[i])) ++i;
+    if (i >= s.size()) return;
+    args->append(TakeArgument(s, i));
+  }
+}
+
+}  // namespace
+
+QStringList SplitCommandLine(const QString& s) {
+  QStringList args;
+  qsizetype i = 0;
+  const qsizetype n = s.size();
+  while (i < n && Blank(s[i])) ++i;
+  if (i >= n) return args;
+  // The program name: quotes group, backslashes are plain.
+  QString program;
+  bool quoted = false;
+  for (; i < n; ++i) {
+    if (s[i] == u'"') {
+      quoted = !quoted;
+      continue;
+    }
+    if (!quoted && Blank(s[i])) break;
+    program += s[i];
+  }
+  args << program;
+  TakeArguments(s, i, &args);
   return args;
 }
 
-QString FindProgram(const QString& name, const QString& appDir, const QString& workingDir) {
-  if (name.isEmpty()) return {};
-  auto runnable = [](const QString& p) {
-    const QFileInfo fi(p);
-    return fi.isFile() && fi.isExecutable();
-  };
-  if (name.contains(u'/')) {
-    const QString p = QDir::isAbsolutePath(name) ? name : QDir(workingDir).filePath(name);
-    return runnable(p) ? p : QString();
-  }
-  for (const QString& dir : {appDir, workingDir}) {
-    if (dir.isEmpty()) continue;
-    CaseResolver r;
-    const QString p = r.resolve(QDir(dir).filePath(name));
-    if (runnable(p)) return p;
-  }
-  return QStandardPaths::findExecutable(name);
+QStringList SplitCommandArguments(const QString& text) {
+  QStringList args;
+  TakeArguments(text, 0, &args);
+  return args;
 }
 
-bool DetachedProcessStarter::start(const QString& commandLine, const QString& workingDir,
-                                   const QString& appDir) {
-  QStringList args = SplitCommandLine(commandLine);
-  if (args.isEmpty()) return false;
-  const QString program = FindProgram(args.takeFirst(), appDir, workingDir);
-  if (program.isEmpty()) return false;
+QString FindOnPath(const QString& name, const QString& searchPath) {
+  if (name.isEmpty() || name.contains(u'/')) return {};
+  for (const QString& dir : searchPath.split(u':')) {
+    // An empty PATH entry means the current directory, which this program never relies on.
+    if (dir.isEmpty()) continue;
+    const QFileInfo fi(QDir(dir).filePath(name));
+    if (fi.isFile() && fi.isExecutable()) return fi.absoluteFilePath();
+  }
+  return {};
+}
+
+ProcessId IdentifyProcess(qint64 pid) {
+  if (pid <= 0) return {};
+  QFile f(QStringLiteral("/proc/%1/stat").arg(pid));
+  if (!f.open(QIODevice::ReadOnly)) return {};
+  const QByteArray stat = f.read(4096);
+  // The name in parentheses may hold blanks and parentheses; the fields follow the last ")".
+  const qsizetype close = stat.lastIndexOf(')');
+  if (close < 0) return {};
+  const QList<QByteArray> fields = stat.mid(close + 2).split(' ');
+  // Field 3 is the state, field 22 the start time; the list starts at field 3.
+  if (fields.size() < 20 || fields[0] == "Z" || fields[0] == "X") return {};
+  bool ok = false;
+  const quint64 start = fields[19].toULongLong(&ok);
+  return ok ? ProcessId{pid, start} : ProcessId{};
+}
+
+bool IsRunning(const ProcessId& process) {
+  return process.isValid() && IdentifyProcess(process.pid) == process;
+}
+
+ProcessId DetachedProcessStarter::start(const ProcessStart& what) {
+  if (what.program.isEmpty()) return {};
   QProcess p;
-  p.setProgram(program);
-  p.setArguments(args);
-  p.setWorkingDirectory(workingDir);
+  p.setProgram(what.program);
+  p.setArguments(what.arguments);
+  p.setWorkingDirectory(what.workingDir);
   p.setStandardInputFile(QProcess::nullDevice());
-  return p.startDetached();
+  qint64 pid = 0;
+  if (!p.startDetached(&pid)) return {};
+  return IdentifyProcess(pid);
 }
 
 bool WildcardMatch(const QString& mask, const QString& name) {

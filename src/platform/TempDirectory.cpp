@@ -36,30 +36,3 @@ bool EnsurePrivateTempDir(const QString& path) {
 }
 
 }  // namespace rix
-
-#include <fcntl.h>
-#include <sys/file.h>
-
-#include "platform/DirectoryTree.h"
-
-namespace rix {
-
-bool SweepPrivateTempDir(const QString& path) {
-  if (!EnsurePrivateTempDir(path)) return false;
-  const QString lockPath = QDir(path).filePath(QStringLiteral(".lock"));
-  static int lockFd = -1;  // held until the process ends
-  if (lockFd < 0) {
-    lockFd = ::open(QFile::encodeName(lockPath).constData(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
-    if (lockFd < 0) return false;
-    if (::flock(lockFd, LOCK_EX | LOCK_NB) != 0) {
-      ::close(lockFd);
-      lockFd = -1;
-      return false;
-    }
-  }
-  // Links are removed, never followed; trees of any depth go, since nothing builds whole
-  // paths.
-  return ClearDirectory(path, ".lock");
-}
-
-}  // namespace rix

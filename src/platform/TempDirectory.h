@@ -14,12 +14,3 @@ QString PrivateTempDirPath();
 bool EnsurePrivateTempDir(const QString& path);
 
 }  // namespace rix
-
-namespace rix {
-
-// Removes what an earlier run left in the private temporary directory, unless
-// another running copy of the program holds it: the first copy to start keeps
-// a lock on it for its whole run. Returns whether it swept.
-bool SweepPrivateTempDir(const QString& path);
-
-}  // namespace rix

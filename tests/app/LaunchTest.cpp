@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QLineEdit>
@@ -12,6 +13,7 @@
 #include "ZipTestArchive.h"
 #include "app/TMainForm.h"
 #include "platform/ProcessStarter.h"
+#include "platform/UnpackArea.h"
 #include "widgets/ScriptedDialogs.h"
 
 using namespace rix;
@@ -25,18 +27,13 @@ QByteArray StoredZip(const QList<QPair<QByteArray, QByteArray>>& entries) {
   return rixtest::BuildZip(list).bytes;
 }
 
-struct Started {
-  QString command;
-  QString workingDir;
-};
-
 class RecordingStarter : public ProcessStarter {
 public:
-  bool start(const QString& commandLine, const QString& workingDir, const QString&) override {
-    started.append({commandLine, workingDir});
-    return true;
+  ProcessId start(const ProcessStart& what) override {
+    started.append(what);
+    return {};
   }
-  QList<Started> started;
+  QList<ProcessStart> started;
 };
 
 class LaunchTest : public ::testing::Test {
@@ -106,7 +103,7 @@ protected:
 TEST_F(LaunchTest, TheFourCommandShapes) {
   const QString exe = dir.path() + "emu/run";
   const QString games = dir.path() + "games/";
-  const QString cwd = QDir::currentPath() + "/";
+  const QString cwd = dir.path();  // the catalogue's directory, whatever ran before
   struct Case {
     QString emuDir, gameDir, command, workingDir;
   } cases[] = {
@@ -122,6 +119,7 @@ TEST_F(LaunchTest, TheFourCommandShapes) {
     ASSERT_EQ(starter.started.size(), 1) << c.command.toStdString();
     EXPECT_EQ(Last(), c.command);
     EXPECT_EQ(starter.started.last().workingDir, c.workingDir);
+    EXPECT_EQ(starter.started.last().program, exe);
   }
   // Unsaved command edits count; empty ones leave two blanks or none at the end.
   form->CommandEdit1->setText("");
@@ -133,21 +131,25 @@ TEST_F(LaunchTest, TheFourCommandShapes) {
 TEST_F(LaunchTest, ZipGamesAreUnpackedIntoTheTemporaryDirectory) {
   const QString tmp = dir.path() + "tmp/";
   Make("No", "No", "No");
-  Launch(2);  // no member: the first entry, unpacked with everything else
-  EXPECT_EQ(Last(), dir.path() + "emu/run -a " + tmp + "first.rom -z");
-  EXPECT_TRUE(QFile::exists(tmp + "first.rom"));
-  EXPECT_EQ(form->UnzipPath, tmp + "first.rom");
+  Launch(2);                           // no member: the first entry, unpacked with everything else
+  const QString first = form->RomDir;  // this launch's own folder in the window's
+  EXPECT_TRUE(first.startsWith(tmp));
+  EXPECT_EQ(Last(), dir.path() + "emu/run -a " + first + "first.rom -z");
+  EXPECT_TRUE(QFile::exists(first + "first.rom"));
+  EXPECT_EQ(form->UnzipPath, first + "first.rom");
   Launch(3);  // a member, matched without regard to case; the last launch is cleaned up
-  EXPECT_EQ(Last(), dir.path() + "emu/run -a " + tmp + "GAME.ROM -z");  // as the file is named
-  EXPECT_FALSE(QFile::exists(tmp + "first.rom"));
-  EXPECT_TRUE(QFile::exists(tmp + "GAME.ROM"));
+  EXPECT_EQ(Last(), dir.path() + "emu/run -a " + form->RomDir + "GAME.ROM -z");  // as named
+  EXPECT_FALSE(QFileInfo::exists(first));
+  EXPECT_TRUE(QFile::exists(form->RomDir + "GAME.ROM"));
+  const QString second = form->RomDir;
   Launch(6);  // GAME.ZIP counts as an archive
-  EXPECT_EQ(Last(), dir.path() + "emu/run -a " + tmp + "up.rom -z");
-  EXPECT_FALSE(QFile::exists(tmp + "GAME.ROM"));
+  EXPECT_EQ(Last(), dir.path() + "emu/run -a " + form->RomDir + "up.rom -z");
+  EXPECT_FALSE(QFileInfo::exists(second));
+  const QString third = form->RomDir;
   Launch(7);  // game.zip.bak does not
   EXPECT_EQ(Last(), dir.path() + "emu/run -a " + dir.path() + "games/x.zip.bak -z");
   EXPECT_TRUE(form->UnzipPath.isEmpty());
-  EXPECT_FALSE(QFile::exists(tmp + "up.rom"));
+  EXPECT_FALSE(QFileInfo::exists(third));
 }
 
 TEST_F(LaunchTest, DotAndDotDotPartsKeepTheWholeGameName) {
@@ -168,11 +170,11 @@ TEST_F(LaunchTest, DotAndDotDotPartsKeepTheWholeGameName) {
       // Column 3 with "." and ".." parts, "no" being a directory that does not exist.
       {"games\\", 9, "No", "No", dir.path() + "games/plain.rom", ""},
       {"games\\", 10, "Yes", "No", "plain.rom", dir.path() + "games/"},
-      // ZIP games and members.
-      {"games\\.\\", 3, "No", "No", tmp + "GAME.ROM", ""},
-      {"games\\", 11, "Yes", "No", "GAME.ROM", tmp},
-      {"games\\.\\", 12, "No", "Yes", tmp + "my", ""},
-      {"..\\" + name + "\\games\\", 4, "Yes", "Yes", "my", tmp},
+      // ZIP games and members; "@" stands for the launch's unpack folder.
+      {"games\\.\\", 3, "No", "No", "@GAME.ROM", ""},
+      {"games\\", 11, "Yes", "No", "GAME.ROM", "@"},
+      {"games\\.\\", 12, "No", "Yes", "@my", ""},
+      {"..\\" + name + "\\games\\", 4, "Yes", "Yes", "my", "@"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE((c.romDir + " row " + QString::number(c.row) + " " + c.inGameDir).toStdString());
@@ -182,9 +184,10 @@ TEST_F(LaunchTest, DotAndDotDotPartsKeepTheWholeGameName) {
     EXPECT_EQ(form->RomGrid->cellImage(0, c.row), 1);
     Launch(c.row);
     ASSERT_EQ(starter.started.size(), 1);
-    EXPECT_EQ(Last(), dir.path() + "emu/run -a " + c.game + " -z");
+    const QString folder = form->RomDir;
+    EXPECT_EQ(Last(), dir.path() + "emu/run -a " + QString(c.game).replace("@", folder) + " -z");
     if (!c.workingDir.isEmpty()) {
-      EXPECT_EQ(starter.started.last().workingDir, c.workingDir);
+      EXPECT_EQ(starter.started.last().workingDir, QString(c.workingDir).replace("@", folder));
     }
   }
   EXPECT_TRUE(dialogs.shown().isEmpty());
@@ -194,19 +197,20 @@ TEST_F(LaunchTest, DirectoryModePassesTheFolderAndRemovesItAfterwards) {
   const QString tmp = dir.path() + "tmp/";
   Make("No", "No", "Yes");
   Launch(4);
-  EXPECT_EQ(Last(), dir.path() + "emu/run -a " + tmp + "my -z");
-  EXPECT_TRUE(QFile::exists(tmp + "my/a.rom"));
-  EXPECT_TRUE(QFile::exists(tmp + "my/sub/b.rom"));
+  EXPECT_EQ(Last(), dir.path() + "emu/run -a " + form->RomDir + "my -z");
+  EXPECT_TRUE(QFile::exists(form->RomDir + "my/a.rom"));
+  EXPECT_TRUE(QFile::exists(form->RomDir + "my/sub/b.rom"));
   Launch(5);  // a member: only that file is unpacked, the folder still passed
-  EXPECT_EQ(Last(), dir.path() + "emu/run -a " + tmp + "my -z");
-  EXPECT_FALSE(QFile::exists(tmp + "my/sub/b.rom"));
-  form.reset();  // the window's destruction cleans up too
-  EXPECT_FALSE(QFileInfo::exists(tmp + "my"));
-  // An archive without a folder of its own name leaves nothing to remove,
-  // and later launches are not hindered.
+  EXPECT_EQ(Last(), dir.path() + "emu/run -a " + form->RomDir + "my -z");
+  EXPECT_FALSE(QFile::exists(form->RomDir + "my/sub/b.rom"));
+  form.reset();  // the window's destruction cleans up too, its own folder included
+  EXPECT_EQ(rixtest::FileTree(tmp), QStringList());
+  // An archive without a folder of its own name is unpacked into one, so that the folder
+  // handed on holds the game.
   Make("No", "No", "Yes");
   Launch(6);
-  EXPECT_EQ(Last(), dir.path() + "emu/run -a " + tmp + "UPPER -z");
+  EXPECT_EQ(Last(), dir.path() + "emu/run -a " + form->RomDir + "UPPER -z");
+  EXPECT_TRUE(QFile::exists(form->RomDir + "UPPER/up.rom"));
   Launch(1);
   EXPECT_EQ(starter.started.size(), 4);
   EXPECT_TRUE(dialogs.shown().isEmpty());
@@ -231,28 +235,29 @@ TEST_F(LaunchTest, HostileArchivesPassNoWayOutAndLeaveNothingBehind) {
        {"plain.rom", "escape.zip", "pack.zip;..\\..\\x", "bomb.zip", "pack.zip", "deep.zip"})
     list += rixtest::TableLine({"", "g", "", game, ""});
   ASSERT_TRUE(rixtest::WriteAll(dir.file("lists/l.lst"), list));
-  const QString none = dir.path() + "emu/run -a " + tmp + " -z";
 
   // A first entry or a member that the reader refuses, and a refused archive: the game name
   // is empty, as after an unpacking error, and the emulator starts all the same.
   Make("No", "No", "No");
   for (int row : {2, 3, 4}) {
     Launch(row);
-    EXPECT_EQ(Last(), none) << row;
+    EXPECT_EQ(Last(), dir.path() + "emu/run -a " + form->RomDir + " -z") << row;
     EXPECT_FALSE(Last().contains("..")) << row;
+    EXPECT_EQ(rixtest::FileTree(form->RomDir), QStringList()) << row;
   }
-  EXPECT_EQ(rixtest::FileTree(tmp), QStringList());
+  EXPECT_FALSE(rixtest::FileTree(dir.path()).contains("etc/passwd"));
   // Everything an archive unpacked goes at the next launch, not only the file passed on.
   Launch(5);
-  EXPECT_EQ(rixtest::FileTree(tmp), QStringList({"GAME.ROM", "first.rom", "other.bin"}));
+  const QString window = QFileInfo(form->RomDir + "..").canonicalFilePath() + "/";
+  EXPECT_EQ(rixtest::FileTree(form->RomDir), QStringList({"GAME.ROM", "first.rom", "other.bin"}));
   Launch(1);
-  EXPECT_EQ(rixtest::FileTree(tmp), QStringList());
+  EXPECT_EQ(rixtest::FileTree(window), QStringList({"launches"}));
 
   // An unpacked folder that has grown deeper than a path may be long is removed all the same.
   Make("No", "No", "Yes");
   Launch(6);
-  EXPECT_EQ(Last(), dir.path() + "emu/run -a " + tmp + "deep -z");
-  int fd = ::open(QFile::encodeName(tmp + deep).constData(), O_RDONLY | O_DIRECTORY);
+  EXPECT_EQ(Last(), dir.path() + "emu/run -a " + form->RomDir + "deep -z");
+  int fd = ::open(QFile::encodeName(form->RomDir + deep).constData(), O_RDONLY | O_DIRECTORY);
   for (int i = 0; i < 1000 && fd >= 0; ++i) {
     ::mkdirat(fd, "more", 0700);
     const int next = ::openat(fd, "more", O_RDONLY | O_DIRECTORY);
@@ -262,6 +267,7 @@ TEST_F(LaunchTest, HostileArchivesPassNoWayOutAndLeaveNothingBehind) {
   ASSERT_GE(fd, 0);
   ::close(fd);
   Launch(1);
+  form.reset();
   EXPECT_EQ(rixtest::FileTree(tmp), QStringList());
   EXPECT_TRUE(dialogs.shown().isEmpty());
   EXPECT_EQ(starter.started.size(), 7);
@@ -293,7 +299,8 @@ TEST_F(LaunchTest, FailuresAreReported) {
   Make("No", "No", "No", "emu\\none");
   Launch(1);
   ASSERT_EQ(dialogs.shown().size(), 1);
-  EXPECT_EQ(dialogs.shown()[0].text, QStringLiteral("無法執行遊戲！"));
+  // The path looked for goes on a second line.
+  EXPECT_EQ(dialogs.shown()[0].text, "無法執行遊戲！\n'" + dir.path() + "emu/none'");
   EXPECT_EQ(dialogs.shown()[0].buttons, QStringList{QStringLiteral("確定")});
   EXPECT_TRUE(starter.started.isEmpty());
   // A temporary directory that cannot be made stops a ZIP launch only.
@@ -328,24 +335,153 @@ TEST(CommandLine, SplitsAsTheCRuntimeDoes) {
   EXPECT_FALSE(WildcardMatch("*.rom", "a.bin"));
 }
 
-TEST(CommandLine, ARealProgramGetsItsArgumentsAsTextAndItsDirectory) {
-  rixtest::ScratchDir d;
-  const QString out = d.file("out.txt");
-  ASSERT_TRUE(rixtest::WriteAll(
-      d.file("app/emu.sh"),
-      "#!/bin/sh\n{ pwd; for a in \"$@\"; do echo \"[$a]\"; done; } > \"" + out.toUtf8() + "\"\n"));
-  QFile::setPermissions(d.file("app/emu.sh"),
-                        QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-  QDir().mkpath(d.file("games"));
+TEST(CommandLine, TypedPartsSplitWordByWord) {
+  // After the program, a first word takes backslashes and quotes by the argument rules.
+  EXPECT_EQ(SplitCommandArguments("a\\\"b \"c d\"  e"), (QStringList{"a\"b", "c d", "e"}));
+  EXPECT_TRUE(SplitCommandArguments(" \t").isEmpty());
+}
+
+// A real emulator stand-in: it writes its working directory and arguments, then runs until a
+// stop file appears.
+class RealLaunchTest : public ::testing::Test {
+protected:
+  void SetUp() override {
+    emu = dir.file("My Emulators/rec.sh");
+    ASSERT_TRUE(rixtest::WriteAll(
+        emu, "#!/bin/sh\n{ pwd; for a in \"$@\"; do echo \"[$a]\"; done; } > '" +
+                 dir.file("out.tmp").toUtf8() + "'\nmv '" + dir.file("out.tmp").toUtf8() + "' '" +
+                 dir.file("out.txt").toUtf8() + "'\nwhile [ ! -e '" + dir.file("stop").toUtf8() +
+                 "' ]; do sleep 0.05; done\n"));
+    QFile::setPermissions(emu, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    ASSERT_TRUE(rixtest::WriteAll(dir.file("My Games/sp ace.rom"), "rom"));
+    ASSERT_TRUE(rixtest::WriteAll(dir.file("My Games/A D V.zip"),
+                                  StoredZip({{"GAME.EXE", "x"}, {"DATA/1.dat", "d"}})));
+    QByteArray list = rixtest::TableLine({"", "名稱", "", "檔案", "圖片"});
+    for (const char* game : {"sp ace.rom", "A D V.zip"})
+      list += rixtest::TableLine({"", "g", "", game, ""});
+    ASSERT_TRUE(rixtest::WriteAll(dir.file("l.lst"), list));
+    QByteArray cat = rixtest::TableLine(
+        {"頁", "鍵", "說", "模", "列", "遊", "圖", "前", "後", "9", "10", "11", "網"});
+    cat += rixtest::TableLine({"", "1", "", "My Emulators\\rec.sh", "l.lst", "My Games\\", "",
+                               "-a \"x y\"", "-z", "No", "No", "Yes", ""});
+    ASSERT_TRUE(rixtest::WriteAll(dir.file("RixFront.ini"), cat));
+    ASSERT_TRUE(rixtest::WriteAll(dir.file("EmuTree.ini"), "e,1\r\n"));
+  }
+  std::unique_ptr<TMainForm> Window() {
+    MainFormSetup s;
+    s.appDir = dir.path();
+    s.tempDir = dir.path() + "tmp/";
+    s.dialogs = &dialogs;
+    s.starter = &starter;
+    return std::make_unique<TMainForm>(s);
+  }
+  void Launch(TMainForm& form, int row) {
+    QFile::remove(dir.file("out.txt"));
+    form.RomGrid->setRow(row);
+    form.RomGridDblClickCell(form.RomGrid, row, 0);
+    for (int i = 0; i < 6; ++i) form.Timer1Timer();
+  }
+  // What the stand-in wrote: its working directory, then each argument in brackets.
+  QString Recorded() {
+    for (int i = 0; i < 200 && !QFile::exists(dir.file("out.txt")); ++i) QTest::qWait(25);
+    return QString::fromUtf8(rixtest::ReadAll(dir.file("out.txt")));
+  }
+  static bool WaitFor(const std::function<bool()>& done) {
+    for (int i = 0; i < 200; ++i) {
+      if (done()) return true;
+      QTest::qWait(25);
+    }
+    return done();
+  }
+
+  rixtest::ScratchDir dir;
+  QString emu;
+  ScriptedDialogs dialogs;
   DetachedProcessStarter starter;
-  // Found by bare name in the application directory; started in the games directory.
-  ASSERT_TRUE(starter.start("emu.sh -x ;touch\\ pwned $(id) `id` \"a b\"", d.path() + "games/",
-                            d.path() + "app/"));
-  for (int i = 0; i < 100 && !QFile::exists(out); ++i) QTest::qWait(50);
-  QTest::qWait(100);
-  EXPECT_EQ(QString::fromUtf8(rixtest::ReadAll(out)),
-            QDir(d.path() + "games").canonicalPath() +
-                "\n[-x]\n[;touch\\]\n[pwned]\n[$(id)]\n[`id`]\n[a b]\n");
-  EXPECT_FALSE(QFile::exists(d.file("games/pwned")));
-  EXPECT_FALSE(starter.start("no-such-program-here", d.path(), d.path()));
+};
+
+TEST_F(RealLaunchTest, BlanksStayInOneArgumentAndTheGameStaysWhileItsEmulatorRuns) {
+  const QString home = QDir(dir.path()).canonicalPath();
+  auto form = Window();
+  Launch(*form, 2);  // a flat archive in directory mode, blanks everywhere
+  const QString folder = form->RomDir;
+  EXPECT_EQ(Recorded(), home + "\n[-a]\n[x y]\n[" + folder + "A D V]\n[-z]\n");
+  EXPECT_TRUE(QFile::exists(folder + "A D V/GAME.EXE"));
+  // The next launch leaves the running emulator's game alone.
+  Launch(*form, 1);
+  EXPECT_EQ(Recorded(), home + "\n[-a]\n[x y]\n[" + dir.path() + "My Games/sp ace.rom]\n[-z]\n");
+  form->CleanupUnzip();
+  EXPECT_TRUE(QFile::exists(folder + "A D V/DATA/1.dat"));
+  // Once it has ended, the game goes at the next clean-up.
+  rixtest::WriteAll(dir.file("stop"), "");
+  EXPECT_TRUE(WaitFor([&] {
+    form->CleanupUnzip();
+    return !QFileInfo::exists(folder);
+  }));
+
+  // Closed while a game runs: the window's folder stays with a record of the emulator, and
+  // the sweep of a later run removes it once the emulator has ended.
+  QFile::remove(dir.file("stop"));
+  Launch(*form, 2);
+  const QString running = form->RomDir;
+  ASSERT_FALSE(Recorded().isEmpty());
+  const QString window = QFileInfo(running + "..").canonicalFilePath() + "/";
+  form.reset();
+  EXPECT_TRUE(QFile::exists(running + "A D V/GAME.EXE"));
+  EXPECT_TRUE(QFile::exists(window + "launches"));
+  // This test's process stands for the ended run; its emulators are asked about as they are.
+  const qint64 self = QCoreApplication::applicationPid();
+  auto ended = [self](const ProcessId& p) { return p.pid != self && IsRunning(p); };
+  UnpackArea::Sweep(dir.path() + "tmp/", ended);
+  EXPECT_TRUE(QFile::exists(running + "A D V/GAME.EXE"));
+  rixtest::WriteAll(dir.file("stop"), "");
+  EXPECT_TRUE(WaitFor([&] {
+    UnpackArea::Sweep(dir.path() + "tmp/", ended);
+    return !QFileInfo::exists(window);
+  }));
+  EXPECT_TRUE(dialogs.shown().isEmpty());
+}
+
+TEST_F(RealLaunchTest, TwoWindowsUnpackIntoFoldersOfTheirOwn) {
+  rixtest::WriteAll(dir.file("stop"), "");  // the stand-ins end at once
+  auto a = Window();
+  auto b = Window();
+  Launch(*a, 2);
+  Launch(*b, 2);
+  ASSERT_NE(a->RomDir, b->RomDir);
+  EXPECT_NE(QFileInfo(a->RomDir + "..").canonicalFilePath(),
+            QFileInfo(b->RomDir + "..").canonicalFilePath());
+  // A sweep at another start never touches a running window's folder.
+  UnpackArea::Sweep(dir.path() + "tmp/");
+  EXPECT_TRUE(QFile::exists(b->RomDir + "A D V/GAME.EXE"));
+  const QString kept = b->RomDir;
+  a.reset();
+  EXPECT_TRUE(QFile::exists(kept + "A D V/GAME.EXE"));
+  EXPECT_TRUE(QFileInfo::exists(kept));
+}
+
+TEST_F(RealLaunchTest, ABareProgramNameIsFoundOnPath) {
+  rixtest::WriteAll(dir.file("stop"), "");
+  QDir().mkpath(dir.file("bin"));
+  ASSERT_TRUE(QFile::copy(emu, dir.file("bin/recorder")));
+  rixtest::WriteAll(dir.file("bin/plain"), "not a program");  // not executable: passed over
+  const QByteArray path = qgetenv("PATH");
+  qputenv("PATH", QFile::encodeName(dir.file("bin")) + ":" + path);
+  QByteArray cat = rixtest::TableLine(
+      {"頁", "鍵", "說", "模", "列", "遊", "圖", "前", "後", "9", "10", "11", "網"});
+  for (const char* program : {"recorder", "plain", "My Emulators\\recorder"})
+    cat += rixtest::TableLine(
+        {"", "1", "", program, "l.lst", "My Games\\", "", "", "", "Yes", "Yes", "No", ""});
+  ASSERT_TRUE(rixtest::WriteAll(dir.file("RixFront.ini"), cat));
+  auto form = Window();
+  Launch(*form, 1);
+  EXPECT_EQ(Recorded(), QDir(dir.file("My Games")).canonicalPath() + "\n[sp ace.rom]\n");
+  form->EmuGrid->setRow(2);
+  Launch(*form, 1);
+  form->EmuGrid->setRow(3);
+  Launch(*form, 1);
+  qputenv("PATH", path);
+  ASSERT_EQ(dialogs.shown().size(), 2);
+  EXPECT_EQ(dialogs.shown()[0].text, "無法執行遊戲！\n'" + dir.path() + "plain, PATH'");
+  EXPECT_EQ(dialogs.shown()[1].text, "無法執行遊戲！\n'" + dir.path() + "My Emulators/recorder'");
 }

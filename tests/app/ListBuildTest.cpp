@@ -22,9 +22,9 @@ namespace {
 
 class Recorder : public ProcessStarter {
 public:
-  bool start(const QString& commandLine, const QString&, const QString&) override {
-    commands << commandLine;
-    return true;
+  ProcessId start(const ProcessStart& what) override {
+    commands << what.command;
+    return {};
   }
   QStringList commands;
 };

@@ -6,8 +6,10 @@ one's, and Zip64 forms.
 
 Run from anywhere: python3 make_zip_seeds.py
 """
+import io
 import os
 import struct
+import zipfile
 import zlib
 
 OUT = os.path.join(os.path.dirname(os.path.abspath(__file__)), 'corpus', 'games_zip')
@@ -62,6 +64,24 @@ def archive(entries, zip64=False):
     return bytes(out)
 
 
+def named(entries):
+    """entries: (name, create_system, extra): names for the UTF-8 rules of the launch."""
+    b = io.BytesIO()
+    with zipfile.ZipFile(b, 'w') as z:
+        for name, system, extra in entries:
+            info = zipfile.ZipInfo(name)
+            info.create_system = system
+            info.extra = extra
+            z.writestr(info, b'x')
+    return b.getvalue()
+
+
+def unicode_path(stored, name):
+    """An Info-ZIP Unicode Path extra field naming `stored` as `name`."""
+    u = name.encode('utf-8')
+    return struct.pack('<HHBI', 0x7075, 5 + len(u), 1, zlib.crc32(stored)) + u
+
+
 def main():
     os.makedirs(OUT, exist_ok=True)
     quoted = struct.pack('<IHHHHHIIIHH', 0x04034b50, 20, 0, 0, 0, 0x2821, zlib.crc32(b'y'), 1, 1,
@@ -86,6 +106,11 @@ def main():
         'deflate-pieces.zip': archive([dict(name=b'p.bin', data=bytes(range(256)) * 1200 + b'e',
                                             method=8),
                                        dict(name=b'z.bin', data=bytes(5 << 20), method=8)]),
+        # UTF-8 names: flagged, made on Unix, and named by a Unicode Path field that matches
+        # the stored name or not.
+        'utf8-names.zip': named([('綠色.a26', 3, b''), ('dir/綠色.a26', 0, b''),
+                                 ('x', 0, unicode_path(b'x', '綠色/../x')),
+                                 ('y', 0, unicode_path(b'z', '綠色.a26'))]),
     }
     for name, data in seeds.items():
         assert len(data) <= 65536, name

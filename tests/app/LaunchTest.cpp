@@ -130,6 +130,7 @@ TEST_F(LaunchTest, TheFourCommandShapes) {
 
 TEST_F(LaunchTest, ZipGamesAreUnpackedIntoTheTemporaryDirectory) {
   const QString tmp = dir.path() + "tmp/";
+  const QString cwd = QDir::currentPath();
   Make("No", "No", "No");
   Launch(2);                           // no member: the first entry, unpacked with everything else
   const QString first = form->RomDir;  // this launch's own folder in the window's
@@ -149,6 +150,10 @@ TEST_F(LaunchTest, ZipGamesAreUnpackedIntoTheTemporaryDirectory) {
   Launch(7);  // game.zip.bak does not
   EXPECT_EQ(Last(), dir.path() + "emu/run -a " + dir.path() + "games/x.zip.bak -z");
   EXPECT_TRUE(form->UnzipPath.isEmpty());
+  // Earlier launches moved no directory: the emulator starts in the catalogue's, and the
+  // front end stays where it started.
+  EXPECT_EQ(starter.started.last().workingDir, dir.path());
+  EXPECT_EQ(QDir::currentPath(), cwd);
   EXPECT_FALSE(QFileInfo::exists(third));
 }
 

@@ -347,7 +347,7 @@ TEST(CommandLine, TypedPartsSplitWordByWord) {
 }
 
 // A real emulator stand-in: it writes its working directory and arguments, then runs until a
-// stop file appears.
+// stop file appears or the test's directory is gone.
 class RealLaunchTest : public ::testing::Test {
 protected:
   void SetUp() override {
@@ -356,7 +356,7 @@ protected:
         emu, "#!/bin/sh\n{ pwd; for a in \"$@\"; do echo \"[$a]\"; done; } > '" +
                  dir.file("out.tmp").toUtf8() + "'\nmv '" + dir.file("out.tmp").toUtf8() + "' '" +
                  dir.file("out.txt").toUtf8() + "'\nwhile [ ! -e '" + dir.file("stop").toUtf8() +
-                 "' ]; do sleep 0.05; done\n"));
+                 "' ] && [ -d '" + dir.path().toUtf8() + "' ]; do sleep 0.05; done\n"));
     QFile::setPermissions(emu, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     ASSERT_TRUE(rixtest::WriteAll(dir.file("My Games/sp ace.rom"), "rom"));
     ASSERT_TRUE(rixtest::WriteAll(dir.file("My Games/A D V.zip"),

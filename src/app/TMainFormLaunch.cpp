@@ -1,18 +1,25 @@
 // The launch: the lock, the plan of what to start, starting the emulator, and the clean-up of
 // what earlier launches unpacked.
+#include <QFile>
 #include <QLineEdit>
 #include <QTimer>
 
 #include "app/TMainForm.h"
 #include "catalogue/EmuColumns.h"
 #include "games/LaunchPlan.h"
+#include "platform/AppPaths.h"
 #include "platform/ByteText.h"
+#include "platform/DirectoryIndex.h"
 #include "platform/ProcessStarter.h"
 #include "platform/UnpackArea.h"
 #include "widgets/Dialogs.h"
 #include "widgets/WaitCursor.h"
 
 namespace col = rix::emucol;
+
+namespace {
+constexpr int kGameCol = 3;
+}  // namespace
 
 void TMainForm::Timer1Timer() {
   ++LaunchTicks;
@@ -44,6 +51,16 @@ void TMainForm::RomGridDblClickCell(QObject*, int, int) {
   place.romDir = RomDir;
   place.searchPath = qEnvironmentVariable("PATH");
   place.unpackFolder = [this] { return unpackArea_->newLaunchFolder(); };
+  // The very file the lamp saw: the cell's own bytes first, then its text. A name whose bytes
+  // have no text form cannot be an argument, and ".." is taken by the text, as Windows does.
+  QByteArray cellFile = rix::TrimmedView(RomGrid->cell(kGameCol, RomGrid->row())).toByteArray();
+  if (const qsizetype semi = cellFile.indexOf(';'); semi >= 0) cellFile.truncate(semi);
+  place.findGame = [cellFile](const QString& dir, const QString& name) {
+    const QByteArray seen = rix::FindCellFile(dir, cellFile);
+    const QString text = QFile::decodeName(seen);
+    if (!seen.isEmpty() && QFile::encodeName(text) == seen && !seen.contains("/../")) return text;
+    return rix::CaseResolver().resolve(dir + name);
+  };
   rix::LaunchPlan plan;
   {
     rix::WaitCursor busy;

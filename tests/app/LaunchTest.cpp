@@ -278,6 +278,22 @@ TEST_F(LaunchTest, HostileArchivesPassNoWayOutAndLeaveNothingBehind) {
   EXPECT_EQ(starter.started.size(), 7);
 }
 
+TEST_F(LaunchTest, TheFileTheLampSawIsTheOneStarted) {
+  // Bytes that are Big5 and UTF-8 both: the file is named by the cell's own bytes, not by its
+  // Big5 text.
+  const QByteArray both = "\xC2\xA4.rom";
+  ASSERT_TRUE(rixtest::WriteAll(dir.path() + "games/" + QFile::decodeName(both), "x"));
+  QByteArray list = rixtest::TableLine({"", "名稱", "", "檔案", "圖片"});
+  list += "\"\",g,\"\"," + both + ",\"\"\r\n";
+  ASSERT_TRUE(rixtest::WriteAll(dir.file("lists/l.lst"), list));
+  Make("No", "No", "No");
+  EXPECT_EQ(form->RomGrid->cellImage(0, 1), 1);
+  Launch(1);
+  ASSERT_EQ(starter.started.size(), 1);
+  EXPECT_EQ(QFile::encodeName(starter.started.last().arguments.value(1)),
+            QFile::encodeName(dir.path() + "games/") + both);
+}
+
 TEST_F(LaunchTest, TheLockIgnoresLaunchesForSixTicks) {
   Make("No", "No", "No");
   form->RomGrid->setRow(1);

@@ -7,6 +7,7 @@
 #include <QPainter>
 #include <QTimer>
 #include <algorithm>
+#include <cstdlib>
 #include <cstring>
 
 #include "banner/RixLEDAccessible.h"
@@ -326,15 +327,47 @@ void TRixLED::TimerTick() {
 }
 
 void TRixLED::ShowFrame(Frame frame, int pos) {
+  const Frame shown = frame_;
+  const int shownPos = framePos_;
   frame_ = frame;
   framePos_ = pos;
   // Painting at once, like a direct draw, spares the event loop a second pass
   // per tick.
   if (!isVisible()) return;
-  if (drawArea_.width() > 0 && drawArea_.height() > 0)
-    repaint(drawArea_);
-  else
+  const QRect& a = drawArea_;
+  if (a.width() <= 0 || a.height() <= 0) {
     repaint();
+    return;
+  }
+  // The ribbon is periodic, so a step of the offset is a shift of what is
+  // already on screen: move it and draw only the strip that comes in.
+  const bool ribbon = frame == shown && (frame == Frame::Horizontal || frame == Frame::Vertical);
+  if (!ribbon || !scroll_ || paintedSize_ != size() || dotPixmap_.isNull()) {
+    repaint(a);
+    return;
+  }
+  const bool horizontal = frame == Frame::Horizontal;
+  const int period = horizontal ? dotPixmap_.width() : dotPixmap_.height();
+  const int extent = horizontal ? a.width() : a.height();
+  // The shortest way round: a wrap of the offset is a step like any other.
+  int d = Mod(pos - shownPos, period);
+  if (d > period / 2) d -= period;
+  if (d == 0) return;
+  if (std::abs(d) >= extent) {
+    repaint(a);
+    return;
+  }
+  QRect strip;
+  if (horizontal) {
+    scroll(-d, 0, a);
+    strip = d > 0 ? QRect(a.right() + 1 - d, a.top(), d, a.height())
+                  : QRect(a.left(), a.top(), -d, a.height());
+  } else {
+    scroll(0, -d, a);
+    strip = d > 0 ? QRect(a.left(), a.bottom() + 1 - d, a.width(), d)
+                  : QRect(a.left(), a.top(), a.width(), -d);
+  }
+  repaint(strip);
 }
 
 void TRixLED::DrawHorizontal() {

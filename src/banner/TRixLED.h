@@ -19,9 +19,10 @@ enum TBorderStyle { bsNone, bsSingle };
 // can run it as an endless ribbon in four directions, or flash it.
 //
 // The dot image is rendered once per change, when it is first needed after
-// the change (a paint, a tick, DotImage); a tick only moves ScrollPos and asks
-// for the dot area to be repainted, and painting only copies rectangles out of
-// the prepared image. The control's size follows each change at once.
+// the change (a paint, a tick, DotImage); a scrolling tick moves what is on
+// screen by the step and draws only the strip that comes in, and painting
+// only copies rectangles out of the prepared image. The control's size follows
+// each change at once.
 class TRixLED : public QWidget {
   Q_OBJECT
 

@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
 #include <QFontMetrics>
+#include <QGuiApplication>
+#include <QScreen>
 #include <QSignalSpy>
 #include <QTest>
 #include <QTimer>
@@ -309,6 +311,56 @@ TEST_F(RixLEDTest, StillPaintShowsOffsetZeroInsetByTheGap) {
   EXPECT_EQ(led.ScrollPos(), 0);
   EXPECT_EQ(led.DrawArea(), QRect(2, 2, led.DotImage().width(), led.DotImage().height()));
   EXPECT_EQ(f.copy(led.DrawArea()), led.DotImage());
+}
+
+// What the window shows, as the ticks left it, against a repaint of the whole
+// control from its state: a tick moves the screen and draws only a strip, so
+// every frame must still equal the full picture.
+TEST_F(RixLEDTest, MovedFramesEqualAFullRepaintAfterEveryTick) {
+  TRixLED led;
+  led.SetSpeed(1000000);  // the test ticks by hand
+  led.SetText(QStringLiteral("Hi there"));
+  led.show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&led));
+  const auto screenFrame = [&led] {
+    return QGuiApplication::primaryScreen()
+        ->grabWindow(led.winId())
+        .toImage()
+        .convertToFormat(QImage::Format_RGB32);
+  };
+  struct Case {
+    TScrollMode mode;
+    int step;
+    QSize size;
+  };
+  const int wd = led.DotImage().width();
+  const int hd = led.DotImage().height();
+  // Narrower and wider than the image, steps that wrap unevenly, a step as
+  // wide as the area, and flashing between moved frames.
+  const Case cases[] = {
+      {smRightToLeft, 3, QSize(wd / 2, hd + 2)},
+      {smRightToLeft, 7, QSize(wd * 2 + 5, hd + 6)},
+      {smLeftToRight, 3, QSize(wd + 11, hd + 2)},
+      {smLeftToRight, 13, QSize(wd / 3, hd)},
+      {smBottomToTop, 3, QSize(wd + 2, hd / 2)},
+      {smTopToBottom, 4, QSize(wd / 2, hd * 3 + 1)},
+      {smRightToLeft, wd / 4, QSize(wd / 4 + 2, hd + 2)},
+      {smFlash, 3, QSize(wd + 2, hd + 2)},
+  };
+  for (const Case& c : cases) {
+    led.SetScroll(false);
+    led.resize(c.size);
+    led.SetMoveStep(c.step);
+    led.SetScrollMode(c.mode);
+    led.SetScroll(true);
+    QCoreApplication::processEvents();
+    const int ticks = 2 * std::max(wd, hd) / c.step + 5;
+    for (int tick = 0; tick < ticks; ++tick) {
+      led.TimerTick();
+      const QImage shown = screenFrame();
+      ASSERT_EQ(shown, Frame(led)) << "mode " << c.mode << " step " << c.step << " tick " << tick;
+    }
+  }
 }
 
 TEST_F(RixLEDTest, FlashAlternatesUnlitAndImageWithOnePhaseForAllBanners) {

@@ -26,6 +26,7 @@ public:
   GridData& data() { return model_->grid(); }
   const GridData& data() const { return model_->grid(); }
   StringGridModel* gridModel() const { return model_; }
+  GridDelegate* gridDelegate() const { return delegate_; }
 
   int rowCount() const { return data().rowCount(); }
   int colCount() const { return data().colCount(); }

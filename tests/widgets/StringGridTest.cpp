@@ -11,8 +11,10 @@
 
 #include "TestSupport.h"
 #include "UrlRecorder.h"
+#include "platform/Big5.h"
 #include "widgets/EllipsisEdit.h"
 #include "widgets/Glyphs.h"
+#include "widgets/GridDelegate.h"
 #include "widgets/StringGrid.h"
 
 using namespace rix;
@@ -325,4 +327,56 @@ TEST(StringGrid, LongCellsAreShownAndMeasuredByTheirFirstPartOnly) {
   g.setEditMode(true);
   EXPECT_FALSE(g.gridModel()->flags(i) & Qt::ItemIsEditable);
   EXPECT_TRUE(g.gridModel()->flags(g.gridModel()->index(0, 1)) & Qt::ItemIsEditable);
+}
+
+// The grid's own cell painter against the style's: the same picture for plain,
+// Big5, empty, elided, link and lamp cells, the current cell and the lines,
+// and again after a cell, a column width and the font change.
+TEST(StringGrid, OwnCellPainterDrawsWhatTheStyleDraws) {
+  StringGrid g;
+  g.resize(520, 260);
+  g.setImages({Glyphs::LampOff(), Glyphs::LampOn()});
+  g.setColCount(4);
+  g.setRowCount(9);
+  const QStringList texts = {"",
+                             "星際飛龍 12",
+                             "Space Racer",
+                             "http://example.org/x",
+                             "光榮株式會社",
+                             "mailto:a@b.c",
+                             "x",
+                             "A long text that its column cannot hold whole"};
+  for (int r = 0; r < 9; ++r)
+    for (int c = 0; c < 4; ++c)
+      g.setCell(c, r, Big5Encode(r == 0 ? QStringLiteral("列%1").arg(c) : texts[(r + c) % 8]));
+  for (int r = 1; r < 9; ++r) g.setCellImage(0, r, r % 3 == 0 ? -1 : r % 2);
+  g.autoSizeColumns();
+  g.horizontalHeader()->resizeSection(3, 60);
+  g.show();
+  g.setFocus();
+  g.setCursor(1, 3);
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&g));
+  const auto frames = [&g] {
+    g.gridDelegate()->setOwnPainting(false);
+    const QImage styled = g.viewport()->grab().toImage();
+    g.gridDelegate()->setOwnPainting(true);
+    const QImage own = g.viewport()->grab().toImage();
+    return std::pair{styled, own};
+  };
+  auto [styled, own] = frames();
+  EXPECT_EQ(own, styled);
+  // Drawn twice: the second time from the kept layouts.
+  EXPECT_EQ(g.viewport()->grab().toImage(), styled);
+
+  g.setCell(2, 2, "changed");
+  g.horizontalHeader()->resizeSection(1, 40);
+  std::tie(styled, own) = frames();
+  EXPECT_EQ(own, styled);
+
+  QFont f = g.font();
+  f.setPointSize(f.pointSize() + 3);
+  g.setFont(f);
+  g.verticalHeader()->setDefaultSectionSize(24);
+  std::tie(styled, own) = frames();
+  EXPECT_EQ(own, styled);
 }

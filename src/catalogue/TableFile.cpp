@@ -127,13 +127,11 @@ void FormatTableBytes(const GridData& grid,
   ChunkWriter out(sink);
   const int rows = grid.rowCount();
   const int cols = grid.colCount();
-  const char* arena = grid.arenaBase();
   for (int r = 0; r < rows; ++r) {
-    int stored = 0;
-    const GridData::CellRef* cells = grid.rowCells(r, &stored);
+    const GridData::RowCells cells = grid.rowCells(r);
+    const int stored = cells.size();
     for (int c = 0; c < cols; ++c) {
-      const QByteArrayView t =
-          c < stored ? QByteArrayView(arena + cells[c].off, cells[c].len) : QByteArrayView();
+      const QByteArrayView t = c < stored ? cells.text(c) : QByteArrayView();
       const bool quote = !t.isEmpty() && std::memchr(t.data(), ',', static_cast<size_t>(t.size()));
       const qsizetype need = (t.isEmpty() ? 2 : t.size() + (quote ? 2 : 0)) + 3;
       if (need > ChunkWriter::kSize) {

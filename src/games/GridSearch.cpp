@@ -50,10 +50,10 @@ bool FindInGrid(const GridData& grid, QByteArrayView text, int col, int row, int
   if (starts.empty()) return false;
   for (int c = std::max(col, 0); c < grid.colCount(); ++c) {
     for (int r = c == col ? std::max(row, 1) : 1; r < grid.rowCount(); ++r) {
-      int stored = 0;
-      const GridData::CellRef* cells = grid.rowCells(r, &stored);
-      if (c >= stored || cells[c].len < n) continue;
-      if (AnyBit(starts, cells[c].off, cells[c].off + cells[c].len - n)) {
+      const GridData::RowCells cells = grid.rowCells(r);
+      if (c >= cells.size() || cells.length(c) < n) continue;
+      const size_t off = cells.offset(c);
+      if (AnyBit(starts, off, off + cells.length(c) - n)) {
         *hitCol = c;
         *hitRow = r;
         return true;

@@ -86,20 +86,18 @@ void FormatGridHtml(const GridData& grid, bool headerRow, QByteArrayView colour,
   };
   const int cols = grid.colCount();
   const int rows = grid.rowCount();
-  const char* arena = grid.arenaBase();
-  auto textOf = [&](const GridData::CellRef* cells, int stored, int c) {
-    return c < stored ? QByteArrayView(arena + cells[c].off, cells[c].len) : QByteArrayView();
+  auto textOf = [](const GridData::RowCells& cells, int c) {
+    return c < cells.size() ? cells.text(c) : QByteArrayView();
   };
   out.put("<table border=1>\r\n");
   int first = 0;
   if (headerRow && rows > 0) {
     const QByteArray open = "<td nowrap BGCOLOR=\"#" + colour.toByteArray() + "\"><B>";
-    int stored = 0;
-    const GridData::CellRef* cells = grid.rowCells(0, &stored);
+    const GridData::RowCells cells = grid.rowCells(0);
     out.put("<tr>\r\n");
     for (int c = 0; c < cols; ++c) {
       out.put(open);
-      cell(textOf(cells, stored, c));
+      cell(textOf(cells, c));
       out.put("</B></td>\r\n");
     }
     out.put("</tr>\r\n");
@@ -110,10 +108,9 @@ void FormatGridHtml(const GridData& grid, bool headerRow, QByteArrayView colour,
   static constexpr char kOpen[] = "<tr>\r\n<td nowrap>";
   static constexpr char kBetween[] = "</td>\r\n<td nowrap>";
   for (int r = first; r < rows && cols > 0; ++r) {
-    int stored = 0;
-    const GridData::CellRef* cells = grid.rowCells(r, &stored);
+    const GridData::RowCells cells = grid.rowCells(r);
     for (int c = 0; c < cols; ++c) {
-      const QByteArrayView t = textOf(cells, stored, c);
+      const QByteArrayView t = textOf(cells, c);
       if (!IsPlainCell(t) || t.size() > ChunkWriter::kSize / 2) {
         out.put(c == 0 ? QByteArrayView(kOpen) : QByteArrayView(kBetween));
         cell(t);

@@ -107,13 +107,11 @@ std::vector<int> WidestColumnTexts(const GridData& g, const QFont& font,
   };
   const int rows = g.rowCount();
   const int cols = std::max(g.colCount(), 0);
-  const char* arena = g.arenaBase();
   auto text = [&](int c, int r) {
-    int stored = 0;
-    const GridData::CellRef* cells = g.rowCells(r, &stored);
-    if (c >= stored) return QByteArrayView();
+    const GridData::RowCells cells = g.rowCells(r);
+    if (c >= cells.size()) return QByteArrayView();
     // A very long cell is shown, and so measured, by its first part only.
-    const QByteArrayView t(arena + cells[c].off, cells[c].len);
+    const QByteArrayView t = cells.text(c);
     return t.size() > kDisplayBytes ? DisplayPart(t) : t;
   };
   std::vector<int> widest(static_cast<size_t>(cols), 0);

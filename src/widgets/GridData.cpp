@@ -40,66 +40,151 @@ void GridData::setRowCount(int rows) {
   while (rowCount() < rows) rows_.push_back(newRow());
 }
 
+QByteArrayView GridData::view(const Row& r, std::uint32_t col) const {
+  if (r.wide) {
+    const Wide& c = widePool_[r.start + col];
+    return QByteArrayView(arena_.constData() + c.off, c.len);
+  }
+  const Narrow& c = pool_[r.start + col];
+  return QByteArrayView(arena_.constData() + r.base + c.off, c.len);
+}
+
 QByteArrayView GridData::cell(int col, int row) const {
   if (row < 0 || row >= rowCount() || col < 0) return {};
   const Row& r = rows_[static_cast<size_t>(row)];
   if (static_cast<std::uint32_t>(col) >= r.count) return {};
-  const CellRef& c = pool_[r.start + static_cast<std::uint32_t>(col)];
-  return QByteArrayView(arena_.constData() + c.off, c.len);
+  return view(r, static_cast<std::uint32_t>(col));
 }
 
-void GridData::reserveCells(Row& r, std::uint32_t count) {
-  if (count <= r.cap) {
-    if (count > r.count) {
-      std::fill(pool_.begin() + r.start + r.count, pool_.begin() + r.start + count, CellRef{});
-      r.count = count;
+GridData::RowCells GridData::rowCells(int row) const {
+  const Row& r = rows_[static_cast<size_t>(row)];
+  RowCells c;
+  c.arena_ = arena_.constData();
+  c.base_ = r.base;
+  c.count_ = static_cast<int>(r.count);
+  if (r.wide)
+    c.wide_ = widePool_.data() + r.start;
+  else
+    c.narrow_ = pool_.data() + r.start;
+  return c;
+}
+
+namespace {
+
+// Grows one row's slots in a pool whose rows lie end to end: in place when
+// the row is the last one, else moved to the end with room to spare.
+template <typename Cell>
+void GrowSlots(std::vector<Cell>& pool, std::uint32_t& start, std::uint32_t& cap,
+               std::uint32_t& stored, std::uint32_t count, std::uint64_t& live) {
+  if (count <= cap) {
+    if (count > stored) {
+      std::fill(pool.begin() + start + stored, pool.begin() + start + count, Cell{});
+      stored = count;
     }
     return;
   }
-  const bool atEnd = r.start + r.cap == pool_.size();
-  if (atEnd) {
-    // The row is the last one in the pool: grow it where it stands.
-    pool_.resize(r.start + count);
-  } else {
-    const std::uint32_t cap = std::max<std::uint32_t>(count, std::max<std::uint32_t>(r.cap * 2, 8));
-    const std::uint32_t start = static_cast<std::uint32_t>(pool_.size());
-    pool_.resize(pool_.size() + cap);
-    std::copy(pool_.begin() + r.start, pool_.begin() + r.start + r.count, pool_.begin() + start);
-    r.start = start;
-    count = std::max(count, r.count);
-    livePool_ += cap - r.cap;
-    r.cap = cap;
-    std::fill(pool_.begin() + r.start + r.count, pool_.begin() + r.start + r.cap, CellRef{});
-    r.count = count;
+  if (start + cap == pool.size()) {
+    pool.resize(start + count);
+    std::fill(pool.begin() + start + stored, pool.begin() + start + count, Cell{});
+    live += count - cap;
+    stored = cap = count;
     return;
   }
-  std::fill(pool_.begin() + r.start + r.count, pool_.begin() + r.start + count, CellRef{});
-  livePool_ += count - r.cap;
-  r.count = count;
-  r.cap = count;
+  const std::uint32_t grown = std::max<std::uint32_t>(count, std::max<std::uint32_t>(cap * 2, 8));
+  const std::uint32_t at = static_cast<std::uint32_t>(pool.size());
+  pool.resize(pool.size() + grown);
+  std::copy(pool.begin() + start, pool.begin() + start + stored, pool.begin() + at);
+  std::fill(pool.begin() + at + stored, pool.begin() + at + grown, Cell{});
+  live += grown - cap;
+  start = at;
+  cap = grown;
+  stored = count;
 }
 
-GridData::CellRef& GridData::slot(int col, int row) {
+}  // namespace
+
+void GridData::reserveCells(Row& r, std::uint32_t count) {
+  if (r.wide)
+    GrowSlots(widePool_, r.start, r.cap, r.count, count, liveWide_);
+  else
+    GrowSlots(pool_, r.start, r.cap, r.count, count, livePool_);
+}
+
+void GridData::makeWide(Row& r) {
+  const std::uint32_t at = static_cast<std::uint32_t>(widePool_.size());
+  widePool_.resize(at + r.cap);
+  for (std::uint32_t i = 0; i < r.count; ++i) {
+    const Narrow& n = pool_[r.start + i];
+    widePool_[at + i] = Wide{r.base + n.off, n.len};
+  }
+  livePool_ -= r.cap;
+  liveWide_ += r.cap;
+  r.start = at;
+  r.wide = true;
+}
+
+void GridData::place(int col, int row, std::uint32_t off, std::uint32_t len) {
   Row& r = rows_[static_cast<size_t>(row)];
-  if (static_cast<std::uint32_t>(col) >= r.count)
-    reserveCells(r, static_cast<std::uint32_t>(col) + 1);
-  return pool_[r.start + static_cast<std::uint32_t>(col)];
+  const std::uint32_t c = static_cast<std::uint32_t>(col);
+  if (c >= r.count) reserveCells(r, c + 1);
+  liveBytes_ -= view(r, c).size();
+  liveBytes_ += len;
+  if (r.wide) {
+    widePool_[r.start + c] = Wide{len ? off : 0, len};
+    return;
+  }
+  if (len == 0) {
+    pool_[r.start + c] = Narrow{};
+    return;
+  }
+  bool anyBytes = false;
+  for (std::uint32_t i = 0; i < r.count && !anyBytes; ++i)
+    anyBytes = i != c && pool_[r.start + i].len;
+  if (!anyBytes) r.base = off;
+  if (off >= r.base && off - r.base <= 0xFFFF && len <= 0xFFFF) {
+    pool_[r.start + c] =
+        Narrow{static_cast<std::uint16_t>(off - r.base), static_cast<std::uint16_t>(len)};
+    return;
+  }
+  makeWide(r);
+  widePool_[r.start + c] = Wide{off, len};
 }
 
 void GridData::setCell(int col, int row, QByteArrayView text) {
   if (row < 0 || row >= rowCount() || col < 0) return;
   if (cell(col, row) == text) return;
   modified_ = true;
-  CellRef& c = slot(col, row);
-  liveBytes_ -= c.len;
-  if (text.isEmpty()) {
-    c = CellRef{};
-  } else {
-    c.off = static_cast<std::uint32_t>(arena_.size());
-    c.len = static_cast<std::uint32_t>(text.size());
-    arena_.append(text.data(), text.size());
-    liveBytes_ += c.len;
+  Row& r = rows_[static_cast<size_t>(row)];
+  const std::uint32_t c = static_cast<std::uint32_t>(col);
+  if (!r.wide && !text.isEmpty() && c < r.count + 64) {
+    // A short row is written anew at the arena's end with the new text, so
+    // that its cells stay close together and narrow.
+    std::uint64_t rowBytes = static_cast<std::uint64_t>(text.size());
+    for (std::uint32_t i = 0; i < r.count; ++i)
+      if (i != c) rowBytes += pool_[r.start + i].len;
+    if (rowBytes <= 4096) {
+      QByteArray line;
+      line.reserve(static_cast<qsizetype>(rowBytes));
+      for (std::uint32_t i = 0; i < r.count; ++i) {
+        Narrow& n = pool_[r.start + i];
+        if (i == c || n.len == 0) continue;
+        const std::uint32_t at = static_cast<std::uint32_t>(line.size());
+        line.append(arena_.constData() + r.base + n.off, n.len);
+        n.off = static_cast<std::uint16_t>(at);
+      }
+      const std::uint32_t at = static_cast<std::uint32_t>(line.size());
+      line.append(text.data(), text.size());
+      const std::uint32_t base = static_cast<std::uint32_t>(arena_.size());
+      arena_.append(line);
+      r.base = base;
+      place(col, row, base + at, static_cast<std::uint32_t>(text.size()));
+      maybeCompact();
+      return;
+    }
   }
+  const std::uint32_t off = static_cast<std::uint32_t>(arena_.size());
+  arena_.append(text.data(), text.size());
+  place(col, row, off, static_cast<std::uint32_t>(text.size()));
   maybeCompact();
 }
 
@@ -109,27 +194,57 @@ void GridData::maybeCompact() {
     QByteArray fresh;
     fresh.reserve(static_cast<qsizetype>(liveBytes_));
     for (Row& r : rows_) {
-      for (std::uint32_t i = 0; i < r.count; ++i) {
-        CellRef& c = pool_[r.start + i];
-        if (c.len == 0) continue;
-        const std::uint32_t off = static_cast<std::uint32_t>(fresh.size());
-        fresh.append(arena_.constData() + c.off, c.len);
-        c.off = off;
+      if (!r.wide) {
+        std::uint64_t total = 0;
+        for (std::uint32_t i = 0; i < r.count; ++i) total += pool_[r.start + i].len;
+        if (total > 0xFFFF) makeWide(r);
       }
+      if (r.wide) {
+        for (std::uint32_t i = 0; i < r.count; ++i) {
+          Wide& c = widePool_[r.start + i];
+          if (c.len == 0) continue;
+          const std::uint32_t off = static_cast<std::uint32_t>(fresh.size());
+          fresh.append(arena_.constData() + c.off, c.len);
+          c.off = off;
+        }
+        continue;
+      }
+      // A narrow row's cells go end to end from a new base.
+      const std::uint32_t base = static_cast<std::uint32_t>(fresh.size());
+      for (std::uint32_t i = 0; i < r.count; ++i) {
+        Narrow& c = pool_[r.start + i];
+        if (c.len == 0) continue;
+        const std::uint32_t at = static_cast<std::uint32_t>(fresh.size()) - base;
+        fresh.append(arena_.constData() + r.base + c.off, c.len);
+        c.off = static_cast<std::uint16_t>(at);
+      }
+      r.base = base;
     }
     arena_ = std::move(fresh);
   }
   // Rows keep their reserve, so that a row just moved to grow does not move again at once
   // (which made growing a wide row cell by cell quadratic).
   if (pool_.size() > 2 * livePool_ + 4096) {
-    std::vector<CellRef> fresh;
+    std::vector<Narrow> fresh;
     fresh.reserve(livePool_);
     for (Row& r : rows_) {
+      if (r.wide) continue;
       const std::uint32_t start = static_cast<std::uint32_t>(fresh.size());
       fresh.insert(fresh.end(), pool_.begin() + r.start, pool_.begin() + r.start + r.cap);
       r.start = start;
     }
     pool_ = std::move(fresh);
+  }
+  if (widePool_.size() > 2 * liveWide_ + 4096) {
+    std::vector<Wide> fresh;
+    fresh.reserve(liveWide_);
+    for (Row& r : rows_) {
+      if (!r.wide) continue;
+      const std::uint32_t start = static_cast<std::uint32_t>(fresh.size());
+      fresh.insert(fresh.end(), widePool_.begin() + r.start, widePool_.begin() + r.start + r.cap);
+      r.start = start;
+    }
+    widePool_ = std::move(fresh);
   }
 }
 
@@ -137,8 +252,9 @@ int GridData::cellImage(int col, int row) const {
   if (row < 0 || row >= rowCount() || col < 0) return -1;
   const Row& r = rows_[static_cast<size_t>(row)];
   if (col == 0) return r.image0;
-  if (!r.images || static_cast<size_t>(col) > r.images->size()) return -1;
-  return (*r.images)[static_cast<size_t>(col) - 1];
+  const auto it = images_.find(r.id);
+  if (it == images_.end() || static_cast<size_t>(col) > it->second.size()) return -1;
+  return it->second[static_cast<size_t>(col) - 1];
 }
 
 void GridData::setCellImage(int col, int row, int index) {
@@ -149,38 +265,46 @@ void GridData::setCellImage(int col, int row, int index) {
     r.image0 = value;
     return;
   }
-  if (!r.images || static_cast<size_t>(col) > r.images->size()) {
+  auto it = images_.find(r.id);
+  if (it == images_.end() || static_cast<size_t>(col) > it->second.size()) {
     if (index < 0) return;
-    if (!r.images) r.images = std::make_unique<std::vector<std::int16_t>>();
-    r.images->resize(static_cast<size_t>(col), -1);
+    if (it == images_.end()) it = images_.emplace(r.id, std::vector<std::int16_t>()).first;
+    it->second.resize(static_cast<size_t>(col), -1);
   }
-  (*r.images)[static_cast<size_t>(col) - 1] = value;
+  it->second[static_cast<size_t>(col) - 1] = value;
 }
 
 void GridData::clearCells() {
   if (liveBytes_ > 0) modified_ = true;
   // Every row becomes empty, so the cells and their bytes can all go.
   for (Row& r : rows_) {
-    r.start = r.count = r.cap = 0;
+    r.base = r.start = r.count = r.cap = 0;
+    r.wide = false;
     r.image0 = -1;
-    r.images.reset();
   }
+  images_.clear();
   pool_.clear();
+  widePool_.clear();
   arena_.clear();
   liveBytes_ = 0;
   livePool_ = 0;
+  liveWide_ = 0;
 }
 
 void GridData::clearRow(int row) {
   if (row < 0 || row >= rowCount()) return;
   Row& r = rows_[static_cast<size_t>(row)];
   for (std::uint32_t i = 0; i < r.count; ++i) {
-    if (pool_[r.start + i].len > 0) modified_ = true;
-    liveBytes_ -= pool_[r.start + i].len;
-    pool_[r.start + i] = CellRef{};
+    const std::uint32_t len = static_cast<std::uint32_t>(view(r, i).size());
+    if (len > 0) modified_ = true;
+    liveBytes_ -= len;
+    if (r.wide)
+      widePool_[r.start + i] = Wide{};
+    else
+      pool_[r.start + i] = Narrow{};
   }
   r.image0 = -1;
-  r.images.reset();
+  images_.erase(r.id);
 }
 
 void GridData::insertRows(int at, int count) {
@@ -197,7 +321,8 @@ void GridData::removeRow(int at) {
   if (at < 0 || at >= rowCount()) return;
   modified_ = true;
   clearRow(at);
-  livePool_ -= rows_[static_cast<size_t>(at)].cap;
+  const Row& r = rows_[static_cast<size_t>(at)];
+  (r.wide ? liveWide_ : livePool_) -= r.cap;
   rows_.erase(rows_.begin() + at);
   maybeCompact();
 }
@@ -242,8 +367,8 @@ void GridData::sortRows(int col, bool ascending, int firstRow) {
   auto keyOf = [this, firstRow](std::uint32_t index, int c) {
     const Row& r = rows_[static_cast<size_t>(firstRow) + index];
     if (static_cast<std::uint32_t>(c) >= r.count) return SortKey{nullptr, 0, index};
-    const CellRef& x = pool_[r.start + static_cast<std::uint32_t>(c)];
-    return SortKey{arena_.constData() + x.off, x.len, index};
+    const QByteArrayView x = view(r, static_cast<std::uint32_t>(c));
+    return SortKey{x.data(), static_cast<std::uint32_t>(x.size()), index};
   };
   const size_t n = rows_.size() - static_cast<size_t>(firstRow);
   std::vector<SortKey> keys(n);
@@ -292,12 +417,8 @@ std::uint32_t GridData::adoptBuffer(QByteArray&& bytes) {
 
 void GridData::setCellSlice(int col, int row, std::uint32_t offset, std::uint32_t length) {
   if (row < 0 || row >= rowCount() || col < 0) return;
-  CellRef& c = slot(col, row);
   modified_ = true;
-  liveBytes_ -= c.len;
-  c.off = offset;
-  c.len = length;
-  liveBytes_ += length;
+  place(col, row, offset, length);
 }
 
 }  // namespace rix
@@ -313,23 +434,36 @@ void GridData::setRowSlices(int row, const std::uint32_t* offsetLength, int coun
   if (row < 0 || row >= rowCount() || count <= 0) return;
   modified_ = true;
   Row& r = rows_[static_cast<size_t>(row)];
-  if (r.count == 0) {
-    // An empty row: its cells go to the end of the pool in one go.
-    r.start = static_cast<std::uint32_t>(pool_.size());
-    pool_.resize(r.start + static_cast<std::uint32_t>(count));
-    CellRef* out = pool_.data() + r.start;
+  if (r.count == 0 && !r.wide) {
+    // An empty row: its cells go to the end of the pool in one go, counted
+    // from the first cell, as a line's cells follow each other.
+    const std::uint32_t base = offsetLength[0];
+    const std::uint32_t start = static_cast<std::uint32_t>(pool_.size());
+    pool_.resize(start + static_cast<std::uint32_t>(count));
+    Narrow* out = pool_.data() + start;
+    std::uint32_t spread = 0;
+    std::uint64_t bytes = 0;
     for (int i = 0; i < count; ++i) {
-      out[i].off = offsetLength[2 * i];
-      out[i].len = offsetLength[2 * i + 1];
-      liveBytes_ += out[i].len;
+      const std::uint32_t len = offsetLength[2 * i + 1];
+      const std::uint32_t rel = len ? offsetLength[2 * i] - base : 0;
+      spread |= rel | len;
+      out[i] = Narrow{static_cast<std::uint16_t>(rel), static_cast<std::uint16_t>(len)};
+      bytes += len;
     }
-    livePool_ += static_cast<std::uint32_t>(count);
-    livePool_ -= r.cap;
-    r.count = r.cap = static_cast<std::uint32_t>(count);
-    return;
+    if (spread <= 0xFFFF) {
+      liveBytes_ += bytes;
+      livePool_ += static_cast<std::uint32_t>(count);
+      livePool_ -= r.cap;
+      r.base = base;
+      r.start = start;
+      r.count = r.cap = static_cast<std::uint32_t>(count);
+      return;
+    }
+    // Too long or too far apart for 16 bits (a cell before the first one
+    // wraps round to a large offset too): cell by cell below.
+    pool_.resize(start);
   }
-  for (int i = 0; i < count; ++i)
-    setCellSlice(i, row, offsetLength[2 * i], offsetLength[2 * i + 1]);
+  for (int i = 0; i < count; ++i) place(i, row, offsetLength[2 * i], offsetLength[2 * i + 1]);
 }
 
 }  // namespace rix

@@ -4,9 +4,19 @@
 #include <QByteArrayView>
 #include <cstdint>
 #include <memory>
+#include <unordered_map>
 #include <vector>
 
 namespace rix {
+
+struct NarrowCell {
+  std::uint16_t off = 0;
+  std::uint16_t len = 0;
+};
+struct WideCell {
+  std::uint32_t off = 0;
+  std::uint32_t len = 0;
+};
 
 // The cells of a string grid: ColCount x RowCount byte strings (Big5), plus
 // one optional image index per cell. Row 0 is the header row.
@@ -68,42 +78,62 @@ public:
   void setRowSlices(int row, const std::uint32_t* offsetLength, int count);
 
   // Raw access for writers that walk every cell: the cells a row stores (a
-  // row may store fewer than colCount) as slices of arenaBase().
-  struct CellRef {
-    std::uint32_t off = 0;
-    std::uint32_t len = 0;
+  // row may store fewer than colCount), each a slice of arenaBase().
+  class RowCells {
+  public:
+    int size() const { return count_; }
+    std::uint32_t offset(int i) const { return wide_ ? wide_[i].off : base_ + narrow_[i].off; }
+    std::uint32_t length(int i) const { return wide_ ? wide_[i].len : narrow_[i].len; }
+    QByteArrayView text(int i) const { return QByteArrayView(arena_ + offset(i), length(i)); }
+
+  private:
+    friend class GridData;
+    const char* arena_ = nullptr;
+    std::uint32_t base_ = 0;
+    int count_ = 0;
+    const NarrowCell* narrow_ = nullptr;
+    const WideCell* wide_ = nullptr;
   };
-  const CellRef* rowCells(int row, int* stored) const {
-    const Row& r = rows_[static_cast<size_t>(row)];
-    *stored = static_cast<int>(r.count);
-    return pool_.data() + r.start;
-  }
+  RowCells rowCells(int row) const;
   const char* arenaBase() const { return arena_.constData(); }
   // Storage in use, live or stale: cell slots and arena bytes.
-  size_t cellSlots() const { return pool_.size(); }
+  size_t cellSlots() const { return pool_.size() + widePool_.size(); }
   qsizetype arenaBytes() const { return arena_.size(); }
 
 private:
+  // A row's cells are kept as 16-bit offsets from the start of its line and
+  // 16-bit lengths, four bytes a cell; a row that cannot be held so (a cell
+  // of 64 KB or more, or cells spread that far) keeps 32-bit arena offsets.
   struct Row {
-    std::uint32_t start = 0;  // first cell in pool_
+    std::uint32_t base = 0;   // arena offset the narrow cells count from
+    std::uint32_t start = 0;  // first cell in pool_, or in widePool_ when wide
     std::uint32_t count = 0;  // cells stored
     std::uint32_t cap = 0;    // cells reserved at start
     std::uint32_t id = 0;
-    std::int16_t image0 = -1;                           // the image of column 0, the one lists use
-    std::unique_ptr<std::vector<std::int16_t>> images;  // columns 1.., made when needed
+    std::int16_t image0 = -1;  // the image of column 0, the one lists use
+    bool wide = false;
   };
+  using Narrow = NarrowCell;
+  using Wide = WideCell;
 
-  CellRef& slot(int col, int row);
+  QByteArrayView view(const Row& r, std::uint32_t col) const;
+  // Points cell col of row at arena bytes [off, off + len).
+  void place(int col, int row, std::uint32_t off, std::uint32_t len);
+  void makeWide(Row& r);
   void reserveCells(Row& r, std::uint32_t count);
   void maybeCompact();
   Row newRow();
 
   int colCount_;
   std::vector<Row> rows_;
-  std::vector<CellRef> pool_;
+  std::vector<Narrow> pool_;
+  std::vector<Wide> widePool_;
+  // Images of columns 1.., rare, by row id.
+  std::unordered_map<std::uint32_t, std::vector<std::int16_t>> images_;
   QByteArray arena_;
   std::uint64_t liveBytes_ = 0;
-  std::uint64_t livePool_ = 0;  // cell slots reserved by rows; the rest of pool_ is stale
+  std::uint64_t livePool_ = 0;  // cell slots reserved by narrow rows; the rest of pool_ is stale
+  std::uint64_t liveWide_ = 0;  // the same for widePool_
   std::uint32_t nextId_ = 1;
   bool modified_ = false;
 };

@@ -88,9 +88,8 @@ int main(int argc, char** argv) {
     std::printf("# warning: the large list did not load\n");
   const rix::GridData& g = form->RomGrid->data();
   // What the list holds: its bytes, its cell slots and its rows.
-  const double listBytes = static_cast<double>(g.arenaBytes()) +
-                           static_cast<double>(g.cellSlots()) * sizeof(rix::GridData::CellRef) +
-                           static_cast<double>(g.rowCount()) * 32.0;
+  const double listBytes =
+      static_cast<double>(g.arenaBytes()) + static_cast<double>(g.indexBytes());
   std::vector<double> ours, floor, grown;
   const QString plain = appDir + "lists/plain.lst";
   for (int i = 0; i < 7; ++i) {

@@ -56,6 +56,11 @@ QByteArrayView GridData::cell(int col, int row) const {
   return view(r, static_cast<std::uint32_t>(col));
 }
 
+size_t GridData::indexBytes() const {
+  return pool_.size() * sizeof(Narrow) + widePool_.size() * sizeof(Wide) +
+         rows_.size() * sizeof(Row);
+}
+
 GridData::RowCells GridData::rowCells(int row) const {
   const Row& r = rows_[static_cast<size_t>(row)];
   RowCells c;

@@ -98,6 +98,8 @@ public:
   const char* arenaBase() const { return arena_.constData(); }
   // Storage in use, live or stale: cell slots and arena bytes.
   size_t cellSlots() const { return pool_.size() + widePool_.size(); }
+  // Bytes the cell slots and the rows take, beside the arena's.
+  size_t indexBytes() const;
   qsizetype arenaBytes() const { return arena_.size(); }
 
 private:

@@ -19,7 +19,7 @@ namespace {
 
 // Laid-out texts kept at most; a page needs a few hundred, and a drag through
 // a long list would otherwise keep every cell it passed.
-constexpr qsizetype kMaxLayouts = 16384;
+constexpr qsizetype kMaxLayouts = 4096;
 
 constexpr QStyle::State kStyledStates = QStyle::State_Selected | QStyle::State_HasFocus |
                                         QStyle::State_MouseOver | QStyle::State_Editing;

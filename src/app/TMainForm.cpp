@@ -33,6 +33,7 @@
 #include "banner/TRixLED.h"
 #include "options/CommonPage.h"
 #include "options/NeoRagePage.h"
+#include "options/OptionsPages.h"
 #include "options/ZsnesPage.h"
 #include "platform/AppPaths.h"
 #include "platform/Big5.h"
@@ -193,7 +194,8 @@ void TMainForm::BuildLeftColumn() {
   EmuGrid = new StringGrid(EmuArea);
   EmuGrid->setObjectName(QStringLiteral("EmuGrid"));
   EmuGrid->setAccessibleName(QStringLiteral("模擬器列表"));
-  EmuGrid->data().setColCount(8);
+  // The table starts as the window lays it out: eight narrow columns and two
+  // rows, until the catalogue's own columns are loaded into it.
   EmuGrid->setRowCount(2);
   EmuGrid->setColCount(8);
   EmuTree = new TAutoTreeView(EmuArea);
@@ -287,24 +289,21 @@ void TMainForm::BuildPages() {
   SetNotebook->setObjectName(QStringLiteral("SetNotebook"));
   t2->addWidget(SetNotebook);
 
-  CommonPage = new rix::CommonPage(SetNotebook);
+  for (rix::OptionsPage* page : rix::AddOptionsPages(SetNotebook)) {
+    connect(page, &rix::OptionsPage::saveRequested, this,
+            [this] { Guard([this] { SaveCommandBtnClick(); }); });
+    connect(page, &rix::OptionsPage::commandChanged, this,
+            [this](const QString& command) { Guard([&] { ScanlinesChkClick(command); }); });
+  }
+  CommonPage = SetNotebook->findChild<rix::CommonPage*>();
+  NeoRagePage = SetNotebook->findChild<rix::NeoRagePage*>();
+  ZsnesPage = SetNotebook->findChild<rix::ZsnesPage*>();
   Label1 = CommonPage->Label1;
   Label6 = CommonPage->Label6;
   CommandEdit1 = CommonPage->CommandEdit1;
   CommandEdit2 = CommonPage->CommandEdit2;
   SaveCommandBtn = CommonPage->SaveCommandBtn;
-  connect(SaveCommandBtn, &QPushButton::clicked, this,
-          [this] { Guard([this] { SaveCommandBtnClick(); }); });
-  SetNotebook->addWidget(CommonPage);
-  NeoRagePage = new rix::NeoRagePage(SetNotebook);
-  connect(NeoRagePage->NeoRageSaveBtn, &QPushButton::clicked, this,
-          [this] { Guard([this] { SaveCommandBtnClick(); }); });
-  connect(NeoRagePage, &rix::NeoRagePage::optionsChanged, this,
-          [this] { Guard([this] { ScanlinesChkClick(); }); });
-  SetNotebook->addWidget(NeoRagePage);
-  ZsnesPage = new rix::ZsnesPage(SetNotebook);
   ZsnesPage->PageControl->setObjectName(QStringLiteral("PageControl1"));
-  SetNotebook->addWidget(ZsnesPage);
   RomPage->addTab(TabSheet2, QStringLiteral("設定"));
 
   TabSheet3 = new QWidget(RomPage);

@@ -247,11 +247,15 @@ public:
   // The enabled states of find, replace, find next and go to line.
   void UpdateMemoCommands();
 
-  // ---- calls into subsystems built later (empty until then) ----
-  void ParseNeoRageOptions();
-  void ScanlinesChkClick();
+  // ---- option pages ----
+  // The shown page takes the selected emulator's after-game command (the
+  // NeoRage page reads its switches from it); ParsingOptions keeps the page's
+  // reports from writing the command back meanwhile.
+  void ShowOptionsPage();
+  // The after-game command edit takes the command a page's controls stand for.
+  void ScanlinesChkClick(const QString& command);
 
-  // ---- game list and tools (filled in by their own subsystems) ----
+  // ---- game list and tools ----
   void EditMode1Click();
   void Reload1Click();
   void Save1Click();

@@ -217,11 +217,7 @@ void TMainForm::EmuGridClickCell(QObject*, int row, int) {
 
   SetNotebook->setCurrentIndex(rix::kCommonPage);
   SetNotebook->setCurrentIndex(rix::OptionsPageFor(value(col::OptionsPage)));
-  const QString page = SetNotebook->currentWidget()->objectName();
-  if (page == QLatin1String("NeoRage"))
-    ParseNeoRageOptions();
-  else if (page == QLatin1String("zSNES"))
-    ZsnesPage->fillGridCaptions();
+  ShowOptionsPage();
 
   if (!listChanges) {
     // Another emulator sharing the list keeps it and its edits, but its games

@@ -1,5 +1,6 @@
 // The option pages' handlers of the main window.
 #include <QLineEdit>
+#include <QStackedWidget>
 
 #include "app/TMainForm.h"
 #include "catalogue/EmuColumns.h"
@@ -9,15 +10,15 @@
 
 namespace col = rix::emucol;
 
-void TMainForm::ParseNeoRageOptions() {
+void TMainForm::ShowOptionsPage() {
   ParsingOptions = true;
-  NeoRagePage->parseOptions(CommandEdit2->text());
+  static_cast<rix::OptionsPage*>(SetNotebook->currentWidget())->showCommand(CommandEdit2->text());
   ParsingOptions = false;
 }
 
-void TMainForm::ScanlinesChkClick() {
+void TMainForm::ScanlinesChkClick(const QString& command) {
   if (ParsingOptions) return;
-  CommandEdit2->setText(NeoRagePage->buildCommand());
+  CommandEdit2->setText(command);
 }
 
 void TMainForm::SaveCommandBtnClick() {

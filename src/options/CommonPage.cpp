@@ -14,13 +14,12 @@ constexpr int kRightMargin = 25;
 }  // namespace
 
 CommonPage::CommonPage(QWidget* parent)
-    : QWidget(parent),
+    : OptionsPage(kName, parent),
       Label1(new QLabel(QStringLiteral("加在 ROM 前的指令:"), this)),
       CommandEdit1(new QLineEdit(this)),
       Label6(new QLabel(QStringLiteral("加在 ROM 後的指令:"), this)),
       CommandEdit2(new QLineEdit(this)),
       SaveCommandBtn(new QPushButton(QStringLiteral("參數存檔"), this)) {
-  setObjectName(QStringLiteral("Common"));
   Label1->setObjectName(QStringLiteral("Label1"));
   CommandEdit1->setObjectName(QStringLiteral("CommandEdit1"));
   Label6->setObjectName(QStringLiteral("Label6"));
@@ -32,6 +31,7 @@ CommonPage::CommonPage(QWidget* parent)
   // command from the table must reach the launch and the save whole.
   CommandEdit1->setMaxLength(std::numeric_limits<int>::max());
   CommandEdit2->setMaxLength(std::numeric_limits<int>::max());
+  connect(SaveCommandBtn, &QPushButton::clicked, this, &OptionsPage::saveRequested);
 
   int y = kLeft;
   const QList<QWidget*> column{Label1, CommandEdit1, Label6, CommandEdit2, SaveCommandBtn};

@@ -1,6 +1,8 @@
 #pragma once
 
-#include <QWidget>
+#include <string_view>
+
+#include "options/OptionsPage.h"
 
 class QLabel;
 class QLineEdit;
@@ -12,9 +14,11 @@ namespace rix {
 // the game, and the button that stores them in the emulator table. The
 // controls sit at fixed places so that the edits' width, which follows the
 // window, never feeds back into the window's minimum size.
-class CommonPage : public QWidget {
+class CommonPage : public OptionsPage {
   Q_OBJECT
 public:
+  static constexpr std::u16string_view kName = u"Common";
+
   explicit CommonPage(QWidget* parent = nullptr);
 
   QLabel* Label1;

@@ -15,8 +15,8 @@
 namespace rix {
 
 NeoRagePage::NeoRagePage(QWidget* parent)
-    : QWidget(parent),
-      Banner(new BannerLabel(QStringLiteral("NeoRage"), this)),
+    : OptionsPage(kName, parent),
+      Banner(new BannerLabel(pageName(), this)),
       ScanlinesChk(new QCheckBox(QStringLiteral("掃描線 (Vesa)"), this)),
       VsyncChk(new QCheckBox(QStringLiteral("垂直同步更新 (VSync)"), this)),
       JoystickChk(new QCheckBox(QStringLiteral("使用搖桿"), this)),
@@ -28,7 +28,6 @@ NeoRagePage::NeoRagePage(QWidget* parent)
           QStringLiteral("顯示模式"),
           {QStringLiteral("內定"), QStringLiteral("VGA"), QStringLiteral("ModeX 320x240")}, this)),
       NeoRageSaveBtn(new QPushButton(QStringLiteral("參數存檔"), this)) {
-  setObjectName(QStringLiteral("NeoRage"));
   ScanlinesChk->setObjectName(QStringLiteral("ScanlinesChk"));
   VsyncChk->setObjectName(QStringLiteral("VsyncChk"));
   JoystickChk->setObjectName(QStringLiteral("JoystickChk"));
@@ -83,10 +82,11 @@ NeoRagePage::NeoRagePage(QWidget* parent)
     connect(box, &QCheckBox::clicked, this, &NeoRagePage::notifyChange);
   connect(VideoModeRG, &RadioGroup::itemClicked, this, &NeoRagePage::notifyChange);
   connect(FrameskipEdit, &QLineEdit::textChanged, this, &NeoRagePage::notifyChange);
+  connect(NeoRageSaveBtn, &QPushButton::clicked, this, &OptionsPage::saveRequested);
 }
 
 void NeoRagePage::notifyChange() {
-  if (!parsingOptions_) emit optionsChanged();
+  if (!parsingOptions_) emit commandChanged(buildCommand());
 }
 
 void NeoRagePage::parseOptions(const QString& command) {

@@ -34,8 +34,8 @@ int ScanCodeOf(const QKeyEvent* event) {
 }  // namespace
 
 ZsnesPage::ZsnesPage(QWidget* parent)
-    : QWidget(parent),
-      Banner(new BannerLabel(QStringLiteral("zSNES"), this)),
+    : OptionsPage(kName, parent),
+      Banner(new BannerLabel(pageName(), this)),
       PageControl(new QTabWidget(this)),
       Label2(new QLabel(QStringLiteral("Player 1"))),
       ComboBox1(DeviceList(nullptr)),
@@ -46,7 +46,6 @@ ZsnesPage::ZsnesPage(QWidget* parent)
       Label5(new QLabel(QStringLiteral("搖桿設定:"))),
       StringGrid1(new FixedGrid(2, 9, {30, 59}, 16)),
       PadImage(new QLabel) {
-  setObjectName(QStringLiteral("zSNES"));
   PageControl->setObjectName(QStringLiteral("PageControl"));
   Label2->setObjectName(QStringLiteral("Label2"));
   ComboBox1->setObjectName(QStringLiteral("ComboBox1"));

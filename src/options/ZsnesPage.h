@@ -1,6 +1,8 @@
 #pragma once
 
-#include <QWidget>
+#include <string_view>
+
+#include "options/OptionsPage.h"
 
 class QComboBox;
 class QLabel;
@@ -13,9 +15,11 @@ class FixedGrid;
 
 // The ZSNES page: a device choice per player and a map of the keyboard keys
 // that drive each pad button. Everything on it lives in memory only.
-class ZsnesPage : public QWidget {
+class ZsnesPage : public OptionsPage {
   Q_OBJECT
 public:
+  static constexpr std::u16string_view kName = u"zSNES";
+
   explicit ZsnesPage(QWidget* parent = nullptr);
 
   BannerLabel* Banner;
@@ -33,6 +37,7 @@ public:
   // Writes the player captions of row 0 and the pad buttons of column 0;
   // the recorded keys stay.
   void fillGridCaptions();
+  void showCommand(const QString&) override { fillGridCaptions(); }
 
   // Records a key given by its virtual-key code in the current cell of
   // zSNESGrid and sets the code to 0 when the key is in the scan-code table;

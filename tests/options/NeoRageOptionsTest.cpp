@@ -1,6 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <QStackedWidget>
+
 #include "options/NeoRageOptions.h"
+#include "options/OptionsPage.h"
 #include "options/OptionsPages.h"
 
 using rix::BuildNeoRageSwitches;
@@ -125,4 +128,16 @@ TEST(OptionsPages, PageChosenByTrimmedNameWithoutCase) {
   EXPECT_EQ(rix::OptionsPageFor(u""), rix::kCommonPage);
   EXPECT_EQ(rix::OptionsPageFor(u"Neo Rage"), rix::kCommonPage);
   EXPECT_EQ(rix::OptionsPageNames().at(rix::kZsnesPage), "zSNES");
+}
+
+TEST(OptionsPages, TheStackIsBuiltInTheListsOrderUnderTheListsNames) {
+  QStackedWidget stack;
+  const QList<rix::OptionsPage*> pages = rix::AddOptionsPages(&stack);
+  const QStringList names = rix::OptionsPageNames();
+  ASSERT_EQ(stack.count(), names.size());
+  for (int i = 0; i < names.size(); ++i) {
+    EXPECT_EQ(stack.widget(i), pages[i]);
+    EXPECT_EQ(pages[i]->pageName(), names[i]);
+    EXPECT_EQ(rix::OptionsPageFor(names[i].toUpper()), i);
+  }
 }

@@ -23,7 +23,7 @@ struct Fixture {
   int rebuilds = 0;
 
   Fixture() {
-    QObject::connect(&page, &NeoRagePage::optionsChanged, [this] {
+    QObject::connect(&page, &NeoRagePage::commandChanged, [this] {
       ++rebuilds;
       commandEdit2.setText(page.buildCommand());
     });

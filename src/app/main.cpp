@@ -7,6 +7,7 @@
 #include "app/StartArguments.h"
 #include "app/TMainForm.h"
 #include "banner/TAboutForm.h"
+#include "catalogue/EmulatorRow.h"
 #include "platform/AppDirectory.h"
 #include "platform/ProcessStarter.h"
 #include "platform/TempDirectory.h"
@@ -42,8 +43,8 @@ int main(int argc, char** argv) {
   QApplication::processEvents();
   app.setApplicationName(QStringLiteral("RixFront"));
 
-  const rix::AppDirectoryChoice where =
-      rix::ChooseAppDirectory(start.directory, QCoreApplication::applicationDirPath(), dataDir);
+  const rix::AppDirectoryChoice where = rix::ChooseAppDirectory(
+      start.directory, QCoreApplication::applicationDirPath(), dataDir, rix::NewCatalogueHeader());
 
   rix::QtDialogs dialogs;
   app.setDialogs(&dialogs);

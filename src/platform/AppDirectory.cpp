@@ -3,7 +3,6 @@
 #include <QDir>
 #include <QFileInfo>
 
-#include "platform/Big5.h"
 #include "platform/FileOps.h"
 
 namespace rix {
@@ -18,21 +17,9 @@ QString WithSlash(QString dir) {
 
 }  // namespace
 
-QByteArray NewCatalogueHeader() {
-  static const char* const kCaptions[] = {
-      "選項頁",         "階層代碼", "說明檔",     "模擬器",     "遊戲列表",
-      "遊戲目錄",       "圖片目錄", "ROM 前參數", "ROM 後參數", "在模擬器目錄執行",
-      "在遊戲目錄執行", "目錄模式", "網址"};
-  QByteArray line;
-  for (const char* c : kCaptions) {
-    if (!line.isEmpty()) line += ',';
-    line += Big5Encode(QString::fromUtf8(c));
-  }
-  return line + "\r\n";
-}
-
 AppDirectoryChoice ChooseAppDirectory(const QStringList& arguments, const QString& executableDir,
-                                      const QString& userDataDir) {
+                                      const QString& userDataDir,
+                                      const QByteArray& newCatalogueHeader) {
   AppDirectoryChoice choice;
   if (!arguments.isEmpty() && !arguments.first().isEmpty()) {
     choice.dir = WithSlash(arguments.first());
@@ -48,7 +35,7 @@ AppDirectoryChoice ChooseAppDirectory(const QStringList& arguments, const QStrin
   const QString ini = choice.dir + QStringLiteral("RixFront.ini");
   if (!FileExists(ini)) {
     try {
-      WriteFileAtomic(ini, NewCatalogueHeader());
+      WriteFileAtomic(ini, newCatalogueHeader);
       const QString tree = choice.dir + QStringLiteral("EmuTree.ini");
       if (!FileExists(tree)) WriteFileAtomic(tree, QByteArray());
       choice.createdFirstStartFiles = true;

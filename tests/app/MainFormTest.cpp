@@ -21,7 +21,7 @@
 #include "app/PanelLabel.h"
 #include "app/TMainForm.h"
 #include "banner/TRixLED.h"
-#include "platform/AppDirectory.h"
+#include "catalogue/EmulatorRow.h"
 #include "platform/Big5.h"
 #include "widgets/AutoTreeView.h"
 #include "widgets/DocEditor.h"

@@ -1,0 +1,31 @@
+#include <gtest/gtest.h>
+
+#include "TestSupport.h"
+#include "catalogue/EmulatorRow.h"
+#include "catalogue/TableFile.h"
+#include "platform/Big5.h"
+#include "widgets/GridData.h"
+
+using rix::EmulatorRow;
+
+TEST(EmulatorRow, CellsAreTrimmedDecodedAndFlagsReadAsYes) {
+  rix::GridData table(rix::emucol::Count, 2);
+  QByteArray bytes = rix::NewCatalogueHeader();
+  bytes += rixtest::TableLine({" NeoRage ", " 7", "docs\\說明.txt", " stella\t", "l.lst", "遊戲\\",
+                               "pics\\", " -a ", "-b", " yes ", "YES", "No", " http://x/ "});
+  rix::ParseTableBytes(table, std::move(bytes));
+  ASSERT_EQ(table.colCount(), rix::emucol::Count);
+  EXPECT_TRUE(rix::Big5Decode(table.cell(0, 0)).startsWith(QStringLiteral("選項頁")));
+
+  const EmulatorRow row = EmulatorRow::Read(table, 1);
+  EXPECT_EQ(row.optionsPage, "NeoRage");
+  EXPECT_EQ(row.treeKey, "7");
+  EXPECT_EQ(row.document, QStringLiteral("docs\\說明.txt"));
+  EXPECT_EQ(row.program, "stella");
+  EXPECT_EQ(row.gameDir, QStringLiteral("遊戲\\"));
+  EXPECT_EQ(row.commandBefore, "-a");
+  EXPECT_TRUE(row.startInEmuDir);
+  EXPECT_TRUE(row.startInGameDir);
+  EXPECT_FALSE(row.directoryMode);
+  EXPECT_EQ(row.webLink, " http://x/ ");
+}

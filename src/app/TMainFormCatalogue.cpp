@@ -10,7 +10,7 @@
 #include "app/PanelLabel.h"
 #include "app/TMainForm.h"
 #include "banner/WebLink.h"
-#include "catalogue/EmuColumns.h"
+#include "catalogue/EmulatorRow.h"
 #include "catalogue/TableFile.h"
 #include "catalogue/TreeFile.h"
 #include "options/OptionsPages.h"

@@ -9,7 +9,7 @@
 #include <QTextCursor>
 
 #include "app/TMainForm.h"
-#include "catalogue/EmuColumns.h"
+#include "catalogue/EmulatorRow.h"
 #include "docs/DocumentBytes.h"
 #include "docs/DocumentFile.h"
 #include "docs/DocumentPrint.h"

@@ -7,7 +7,7 @@
 
 #include "app/PanelLabel.h"
 #include "app/TMainForm.h"
-#include "catalogue/EmuColumns.h"
+#include "catalogue/EmulatorRow.h"
 #include "platform/AppPaths.h"
 #include "platform/Big5.h"
 #include "platform/ByteText.h"

@@ -5,7 +5,7 @@
 #include <QTimer>
 
 #include "app/TMainForm.h"
-#include "catalogue/EmuColumns.h"
+#include "catalogue/EmulatorRow.h"
 #include "games/LaunchPlan.h"
 #include "platform/AppPaths.h"
 #include "platform/ByteText.h"

@@ -3,7 +3,7 @@
 #include <QStackedWidget>
 
 #include "app/TMainForm.h"
-#include "catalogue/EmuColumns.h"
+#include "catalogue/EmulatorRow.h"
 #include "options/NeoRagePage.h"
 #include "platform/Big5.h"
 #include "widgets/Dialogs.h"

@@ -5,7 +5,7 @@
 #include <QScreen>
 
 #include "app/TMainForm.h"
-#include "catalogue/EmuColumns.h"
+#include "catalogue/EmulatorRow.h"
 #include "games/PictureCaption.h"
 #include "platform/AppPaths.h"
 #include "platform/FileOps.h"

@@ -195,6 +195,9 @@ public:
   void EmuGridEllipsClick(int col, int row, QByteArray& value);
   void EmuGridKeyUp(int key, Qt::KeyboardModifiers shift);
   void EmuGridClickCell(QObject* sender, int row, int col);
+  // Shows an emulator of the table: its document, link, commands, options
+  // page and game list (the list read again only when its file differs).
+  void SelectEmulatorRow(int row);
   void RomGridMouseDown(rix::StringGrid* sender, Qt::MouseButton button);
   void Reload2Click();
   void EmuTreeChange(QObject* sender, QTreeWidgetItem* node);
@@ -204,6 +207,8 @@ public:
 
   // ---- game list view ----
   void RomGridClickCell(QObject* sender, int row, int col);
+  // The picture of a game row, or none when its file is missing.
+  void ShowGamePicture(int row);
   void LoadRomDir();
   // What LoadRomDir sets RomDir to, without setting it.
   QString GameDirectory() const;
@@ -282,6 +287,8 @@ public:
   void Print1Click();
   void SaveGridAsHtml(rix::StringGrid* grid);
   void RomPanelDblClick();
+  // "遊戲總數: n" under the list; a lone blank row is no game.
+  void ShowGameCount();
   void SaveCommandBtnClick();
   void RixLED1Click();
 

@@ -51,7 +51,7 @@ void TMainForm::LoadCatalogue() {
     throw;
   }
   CatalogueLoading = false;
-  EmuGridClickCell(this, 1, col::GameList);
+  SelectEmulatorRow(1);
   ShowFirstEmulatorHint();
 }
 
@@ -141,9 +141,7 @@ void TMainForm::EmuGridEllipsClick(int c, int, QByteArray& value) {
   }
 }
 
-void TMainForm::EmuGridKeyUp(int, Qt::KeyboardModifiers) {
-  EmuGridClickCell(EmuGrid, EmuGrid->row(), EmuGrid->col());
-}
+void TMainForm::EmuGridKeyUp(int, Qt::KeyboardModifiers) { SelectEmulatorRow(EmuGrid->row()); }
 
 void TMainForm::RomGridMouseDown(StringGrid* sender, Qt::MouseButton) {
   ActiveGrid = sender;
@@ -173,7 +171,7 @@ void TMainForm::EmuTreeClick() {
         value = -1;
       if (value == key) {
         EmuGrid->setRow(r);
-        EmuGridClickCell(this, r, EmuGrid->col());
+        SelectEmulatorRow(r);
         return;
       }
     }
@@ -183,7 +181,7 @@ void TMainForm::EmuTreeClick() {
   ConfirmSaveList(RomGrid);
   EmptyRomList();
   RomListFile.clear();
-  RomPanelDblClick();
+  ShowGameCount();
 }
 
 void TMainForm::EmptyRomList() {
@@ -194,7 +192,9 @@ void TMainForm::EmptyRomList() {
   GameImage->setVisible(false);
 }
 
-void TMainForm::EmuGridClickCell(QObject*, int row, int) {
+void TMainForm::EmuGridClickCell(QObject*, int row, int) { SelectEmulatorRow(row); }
+
+void TMainForm::SelectEmulatorRow(int row) {
   if (row <= 0 || row >= EmuGrid->rowCount()) return;
   auto value = [&](int c) { return rix::Big5Decode(rix::TrimBytes(EmuGrid->cell(c, row))); };
   const QString newList = rix::ApplyAppDirRule(value(col::GameList), AppDir());
@@ -247,10 +247,10 @@ void TMainForm::EmuGridClickCell(QObject*, int row, int) {
     return missing();
   }
   RomGrid->autoSizeColumns();
-  RomGridClickCell(this, 1, 0);
+  ShowGamePicture(1);
   RomGrid->attachPopupMenu(GridPopupMenu);
   MarkGameFiles(std::move(*games));
-  RomPanelDblClick();
+  ShowGameCount();
 }
 
 void TMainForm::Reload1Click() {
@@ -262,7 +262,7 @@ void TMainForm::Reload1Click() {
   ConfirmSaveList(RomGrid);
   // Forgetting the list makes the selection read it again, markers and all.
   RomListFile.clear();
-  EmuGridClickCell(this, EmuGrid->row(), EmuGrid->col());
+  SelectEmulatorRow(EmuGrid->row());
 }
 
 void TMainForm::Save1Click() { SaveGrid(ActiveGrid == EmuGrid ? EmuGrid : RomGrid); }

@@ -51,7 +51,9 @@ QString TMainForm::PicturePath(int row) const {
   return rix::ApplyAppDirRule(EmuValue(col::PictureDir) + PictureName(row), AppDir());
 }
 
-void TMainForm::RomGridClickCell(QObject*, int row, int) {
+void TMainForm::RomGridClickCell(QObject*, int row, int) { ShowGamePicture(row); }
+
+void TMainForm::ShowGamePicture(int row) {
   if (RomListFile.isEmpty()) return;
   const QString path = PicturePath(row);
   const QString native = rix::ResolvePath(path);
@@ -121,7 +123,9 @@ void TMainForm::MarkGameFiles(rix::DirectoryIndex&& listed) {
   g.endBulkChange();
 }
 
-void TMainForm::RomPanelDblClick() {
+void TMainForm::RomPanelDblClick() { ShowGameCount(); }
+
+void TMainForm::ShowGameCount() {
   // The grid always keeps one row; alone and blank it is no game.
   int games = RomGrid->rowCount() - 1;
   if (games == 1) {
@@ -137,13 +141,9 @@ void TMainForm::RomGridKeyPress(QChar key) {
   if (key == u'\r') RomGridDblClickCell(RomGrid, RomGrid->row(), RomGrid->col());
 }
 
-void TMainForm::RomGridKeyUp(int, Qt::KeyboardModifiers) {
-  RomGridClickCell(RomGrid, RomGrid->row(), RomGrid->col());
-}
+void TMainForm::RomGridKeyUp(int, Qt::KeyboardModifiers) { ShowGamePicture(RomGrid->row()); }
 
-void TMainForm::RomGridMouseUp(Qt::MouseButton) {
-  RomGridClickCell(RomGrid, RomGrid->row(), RomGrid->col());
-}
+void TMainForm::RomGridMouseUp(Qt::MouseButton) { ShowGamePicture(RomGrid->row()); }
 
 StringGrid::EditorKind TMainForm::RomGridGetEditorType(int c, int) {
   return (c == kGameCol || c == kPictureCol) ? StringGrid::EditorKind::Ellipsis

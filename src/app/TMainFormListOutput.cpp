@@ -35,7 +35,7 @@ void TMainForm::AutoGridMakeSBClick() {
   // The new rows get their lamps and the count follows, as after a load;
   // without a list file the panel keeps saying which file is missing.
   MarkGameFiles();
-  if (!RomListFile.isEmpty()) RomPanelDblClick();
+  if (!RomListFile.isEmpty()) ShowGameCount();
   QString text =
       QStringLiteral("供加入 ") + QString::number(done.added) + QStringLiteral(" 個檔案！");
   if (done.leftOut > 0)

@@ -33,7 +33,7 @@ void TMainForm::EditMode1Click() {
 void TMainForm::InsertRow1Click() {
   if (!ActiveGrid) return;
   ActiveGrid->insertRow(ActiveGrid->row());
-  RomPanelDblClick();
+  ShowGameCount();
 }
 
 void TMainForm::DeleteRow1Click() {
@@ -41,7 +41,7 @@ void TMainForm::DeleteRow1Click() {
   // A grid keeps at least one row.
   if (ActiveGrid->rowCount() <= 1) return;
   ActiveGrid->removeRow(ActiveGrid->row());
-  RomPanelDblClick();
+  ShowGameCount();
 }
 
 void TMainForm::ClearRow1Click() {

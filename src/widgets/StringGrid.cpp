@@ -283,14 +283,14 @@ bool StringGrid::eventFilter(QObject* watched, QEvent* event) {
   switch (event->type()) {
     case QEvent::MouseButtonPress: {
       const QPoint p = me->position().toPoint();
-      headerPressed_ = horizontalHeader()->logicalIndexAt(p);
       // A press on a section's edge starts resizing, not a click.
-      const int x = p.x();
       const QHeaderView* h = horizontalHeader();
-      if (headerPressed_ >= 0) {
-        const int left = h->sectionViewportPosition(headerPressed_);
-        const int right = left + h->sectionSize(headerPressed_);
-        if (x - left < 4 || right - x < 4) headerPressed_ = -2;
+      const int section = h->logicalIndexAt(p);
+      headerResizing_ = false;
+      if (section >= 0) {
+        const int left = h->sectionViewportPosition(section);
+        const int right = left + h->sectionSize(section);
+        headerResizing_ = p.x() - left < 4 || right - p.x() < 4;
       }
       setFocus(Qt::MouseFocusReason);
       if (mouseDown)
@@ -298,11 +298,11 @@ bool StringGrid::eventFilter(QObject* watched, QEvent* event) {
       break;
     }
     case QEvent::MouseButtonRelease: {
-      if (me->button() == Qt::LeftButton && headerPressed_ != -2) {
+      if (me->button() == Qt::LeftButton && !headerResizing_) {
         const int section = horizontalHeader()->logicalIndexAt(me->position().toPoint());
         if (section >= 0) headerReleased(section);
       }
-      headerPressed_ = -1;
+      headerResizing_ = false;
       if (mouseUp)
         mouseUp(me->button(), me->modifiers(), mapFromGlobal(me->globalPosition().toPoint()));
       break;

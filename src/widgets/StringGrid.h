@@ -114,7 +114,7 @@ private:
   int bulkDepth_ = 0;
   QStringList dropDownItems_;
   QMenu* popup_ = nullptr;
-  int headerPressed_ = -1;
+  bool headerResizing_ = false;  // the header was pressed on a section edge
 };
 
 }  // namespace rix

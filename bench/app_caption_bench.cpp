@@ -23,6 +23,7 @@
 #include "BenchForm.h"
 #include "BenchSupport.h"
 #include "app/TMainForm.h"
+#include "catalogue/EmulatorRow.h"
 #include "games/PictureCaption.h"
 #include "platform/AppPaths.h"
 #include "platform/FileOps.h"
@@ -60,8 +61,9 @@ QList<Job> Jobs(TMainForm& form, int* questions) {
   QList<Job> jobs;
   QSet<QString> seen;
   *questions = 0;
+  const QString pictureDir = form.SelectedEmulator().pictureDir;
   for (int r = 1; r < form.RomGrid->rowCount(); ++r) {
-    const QString source = rix::ResolvePath(form.PicturePath(r));
+    const QString source = rix::ResolvePath(form.PicturePath(pictureDir, r));
     if (!rix::FileExists(source)) continue;
     const QString name = form.PictureName(r);
     if (seen.contains(name)) ++*questions;

@@ -31,6 +31,7 @@
 #include "app/TWinSaver.h"
 #include "banner/TASLink.h"
 #include "banner/TRixLED.h"
+#include "catalogue/EmulatorRow.h"
 #include "options/CommonPage.h"
 #include "options/NeoRagePage.h"
 #include "options/OptionsPages.h"
@@ -98,8 +99,8 @@ QString TMainForm::NativeOf(const QString& programPath) const {
   return rix::ResolvePath(rix::ApplyAppDirRule(programPath, appDir_));
 }
 
-QString TMainForm::EmuValue(int col) const {
-  return rix::Big5Decode(rix::TrimBytes(EmuGrid->cell(col, EmuGrid->row())));
+rix::EmulatorRow TMainForm::SelectedEmulator() const {
+  return rix::EmulatorRow::Read(EmuGrid->data(), EmuGrid->row());
 }
 
 // ---------------------------------------------------------------- layout

@@ -42,6 +42,7 @@ class NeoRagePage;
 class ZsnesPage;
 class DocEditor;
 class DirectoryIndex;
+struct EmulatorRow;
 class SearchDialog;
 }  // namespace rix
 
@@ -295,15 +296,15 @@ public:
   // Native path of a program path (application-directory rule, separators,
   // drive, case-insensitive lookup).
   QString NativeOf(const QString& programPath) const;
-  // A cell of the emulator table's current row, trimmed and decoded.
-  QString EmuValue(int col) const;
+  // The emulator table's current row.
+  rix::EmulatorRow SelectedEmulator() const;
 
   // ---- picture tools ----
   // The picture name of a game row: column 4, lower-cased, then trimmed.
   QString PictureName(int row) const;
   // The picture path of a game row: the picture directory and the picture
   // name joined as they stand, the application-directory rule applied.
-  QString PicturePath(int row) const;
+  QString PicturePath(const QString& pictureDir, int row) const;
   // The caption tool's caption and output folder (native, ending with "/"),
   // kept for the run.
   QString CaptionText;

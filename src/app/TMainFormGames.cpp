@@ -8,6 +8,7 @@
 #include "app/PanelLabel.h"
 #include "app/TMainForm.h"
 #include "catalogue/EmulatorRow.h"
+#include "games/GameListColumns.h"
 #include "platform/AppPaths.h"
 #include "platform/Big5.h"
 #include "platform/ByteText.h"
@@ -17,14 +18,9 @@
 #include "widgets/PictureView.h"
 
 using rix::StringGrid;
-namespace col = rix::emucol;
+namespace gamecol = rix::gamecol;
 
 namespace {
-
-// Game list columns.
-constexpr int kMarkerCol = 0;
-constexpr int kGameCol = 3;
-constexpr int kPictureCol = 4;
 
 // Qt's "Name (*.a *.b);;..." as the program's "Name|*.a;*.b|...".
 QString PipeFilter(const QString& qtFilter) {
@@ -42,20 +38,20 @@ QString PipeFilter(const QString& qtFilter) {
 }  // namespace
 
 QString TMainForm::PictureName(int row) const {
-  return rix::Big5Decode(rix::TrimBytes(rix::LowerAscii(RomGrid->cell(kPictureCol, row))));
+  return rix::Big5Decode(rix::TrimBytes(rix::LowerAscii(RomGrid->cell(gamecol::Picture, row))));
 }
 
-QString TMainForm::PicturePath(int row) const {
+QString TMainForm::PicturePath(const QString& pictureDir, int row) const {
   // Only the file name is lower-cased, never the directory; the two are
   // joined as they stand.
-  return rix::ApplyAppDirRule(EmuValue(col::PictureDir) + PictureName(row), AppDir());
+  return rix::ApplyAppDirRule(pictureDir + PictureName(row), AppDir());
 }
 
 void TMainForm::RomGridClickCell(QObject*, int row, int) { ShowGamePicture(row); }
 
 void TMainForm::ShowGamePicture(int row) {
   if (RomListFile.isEmpty()) return;
-  const QString path = PicturePath(row);
+  const QString path = PicturePath(SelectedEmulator().pictureDir, row);
   const QString native = rix::ResolvePath(path);
   if (!path.isEmpty() && rix::FileExists(native)) {
     GameImage->setVisible(true);
@@ -66,7 +62,7 @@ void TMainForm::ShowGamePicture(int row) {
 }
 
 QString TMainForm::GameDirectory() const {
-  QString dir = NativeOf(EmuValue(col::GameDir));
+  QString dir = NativeOf(SelectedEmulator().gameDir);
   if (!dir.endsWith(u'/')) dir += u'/';
   return dir;
 }
@@ -74,7 +70,7 @@ QString TMainForm::GameDirectory() const {
 void TMainForm::LoadRomDir() { RomDir = GameDirectory(); }
 
 void TMainForm::SplitRomCell(int row) {
-  RomFile = rix::Big5Decode(rix::TrimBytes(RomGrid->cell(kGameCol, row)));
+  RomFile = rix::Big5Decode(rix::TrimBytes(RomGrid->cell(gamecol::Game, row)));
   const qsizetype semi = RomFile.indexOf(u';');
   if (semi < 0) {
     RomMember.clear();
@@ -95,7 +91,7 @@ void TMainForm::MarkGameFiles(rix::DirectoryIndex&& listed) {
   const int rows = g.rowCount();
   // The game file as SplitRomCell takes it, looked at in place.
   auto gameName = [&](int r) {
-    const QByteArrayView cell = rix::TrimmedView(data.cell(kGameCol, r));
+    const QByteArrayView cell = rix::TrimmedView(data.cell(gamecol::Game, r));
     const qsizetype semi = cell.indexOf(';');
     return semi < 0 ? cell : cell.first(semi);
   };
@@ -117,7 +113,7 @@ void TMainForm::MarkGameFiles(rix::DirectoryIndex&& listed) {
   for (int r = 1; r < rows; ++r) {
     int mark = present[static_cast<size_t>(r)];
     if (mark < 0) mark = index.hasCellFile(gameName(r)) ? 1 : 0;
-    data.setCellImage(kMarkerCol, r, mark);
+    data.setCellImage(gamecol::Lamp, r, mark);
   }
   if (rows > 1) SplitRomCell(rows - 1);
   g.endBulkChange();
@@ -146,19 +142,19 @@ void TMainForm::RomGridKeyUp(int, Qt::KeyboardModifiers) { ShowGamePicture(RomGr
 void TMainForm::RomGridMouseUp(Qt::MouseButton) { ShowGamePicture(RomGrid->row()); }
 
 StringGrid::EditorKind TMainForm::RomGridGetEditorType(int c, int) {
-  return (c == kGameCol || c == kPictureCol) ? StringGrid::EditorKind::Ellipsis
-                                             : StringGrid::EditorKind::Plain;
+  return (c == gamecol::Game || c == gamecol::Picture) ? StringGrid::EditorKind::Ellipsis
+                                                       : StringGrid::EditorKind::Plain;
 }
 
 void TMainForm::RomGridEllipsClick(int c, int row, QByteArray& value) {
-  if (c != kGameCol && c != kPictureCol) return;
+  if (c != gamecol::Game && c != gamecol::Picture) return;
   rix::Dialogs::FileRequest req;
-  if (c == kGameCol) {
+  if (c == gamecol::Game) {
     req.filter = QStringLiteral("*.* 全部檔案|*.*");
-    req.initialDirectory = NativeOf(EmuValue(col::GameDir));
+    req.initialDirectory = NativeOf(SelectedEmulator().gameDir);
   } else {
     req.filter = PipeFilter(rix::PictureView::Filter());
-    req.initialDirectory = NativeOf(EmuValue(col::PictureDir));
+    req.initialDirectory = NativeOf(SelectedEmulator().pictureDir);
   }
   const auto chosen = dialogs().openFile(req);
   if (!chosen) return;
@@ -169,5 +165,5 @@ void TMainForm::RomGridEllipsClick(int c, int row, QByteArray& value) {
   if (name.isEmpty()) name = rix::FileNamePart(*chosen);
   value = rix::Big5Encode(name);
   // A picked game is taken to be there, without a test.
-  if (c == kGameCol) RomGrid->setCellImage(kMarkerCol, row, 1);
+  if (c == gamecol::Game) RomGrid->setCellImage(gamecol::Lamp, row, 1);
 }

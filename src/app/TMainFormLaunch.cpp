@@ -6,6 +6,7 @@
 
 #include "app/TMainForm.h"
 #include "catalogue/EmulatorRow.h"
+#include "games/GameListColumns.h"
 #include "games/LaunchPlan.h"
 #include "platform/AppPaths.h"
 #include "platform/ByteText.h"
@@ -15,11 +16,7 @@
 #include "widgets/Dialogs.h"
 #include "widgets/WaitCursor.h"
 
-namespace col = rix::emucol;
-
-namespace {
-constexpr int kGameCol = 3;
-}  // namespace
+namespace gamecol = rix::gamecol;
 
 void TMainForm::Timer1Timer() {
   ++LaunchTicks;
@@ -38,14 +35,10 @@ void TMainForm::RomGridDblClickCell(QObject*, int, int) {
 
   LoadRomDir();
   SplitRomCell(RomGrid->row());
-  const int emu = EmuGrid->row();
-  rix::LaunchRow row;
-  row.program = EmuValue(col::Program);
-  row.startInEmuDir = rix::IsYes(EmuGrid->cell(col::StartInEmuDir, emu));
-  row.startInGameDir = rix::IsYes(EmuGrid->cell(col::StartInGameDir, emu));
-  row.directoryMode = rix::IsYes(EmuGrid->cell(col::DirectoryMode, emu));
-  row.before = CommandEdit1->text();
-  row.after = CommandEdit2->text();
+  rix::EmulatorRow row = SelectedEmulator();
+  // The command parts as the edits show them, stored in the table or not.
+  row.commandBefore = CommandEdit1->text();
+  row.commandAfter = CommandEdit2->text();
   rix::LaunchPlace place;
   place.appDir = AppDir();
   place.romDir = RomDir;
@@ -53,7 +46,8 @@ void TMainForm::RomGridDblClickCell(QObject*, int, int) {
   place.unpackFolder = [this] { return unpackArea_->newLaunchFolder(); };
   // The very file the lamp saw: the cell's own bytes first, then its text. A name whose bytes
   // have no text form cannot be an argument, and ".." is taken by the text, as Windows does.
-  QByteArray cellFile = rix::TrimmedView(RomGrid->cell(kGameCol, RomGrid->row())).toByteArray();
+  QByteArray cellFile =
+      rix::TrimmedView(RomGrid->cell(gamecol::Game, RomGrid->row())).toByteArray();
   if (const qsizetype semi = cellFile.indexOf(';'); semi >= 0) cellFile.truncate(semi);
   place.findGame = [cellFile](const QString& dir, const QString& name) {
     const QByteArray seen = rix::FindCellFile(dir, cellFile);

@@ -6,6 +6,7 @@
 
 #include "app/TMainForm.h"
 #include "catalogue/EmulatorRow.h"
+#include "games/GameListColumns.h"
 #include "games/PictureCaption.h"
 #include "platform/AppPaths.h"
 #include "platform/FileOps.h"
@@ -14,11 +15,9 @@
 #include "widgets/WaitCursor.h"
 
 using rix::Dialogs;
-namespace col = rix::emucol;
+namespace gamecol = rix::gamecol;
 
 namespace {
-
-constexpr int kPictureCol = 4;
 
 // Asked before the caption tool runs; compared exactly, case and blanks
 // included.
@@ -53,7 +52,7 @@ void TMainForm::RowPicAddText1Click() {
   if (!typed) return;
   CaptionText = *typed;
 
-  if (CaptionOutputDir.isEmpty()) CaptionOutputDir = NativeOf(EmuValue(col::PictureDir));
+  if (CaptionOutputDir.isEmpty()) CaptionOutputDir = NativeOf(SelectedEmulator().pictureDir);
   const auto folder = dialogs().browseFolder(QStringLiteral("選擇目錄："),
                                              QStringLiteral("選擇目錄"), CaptionOutputDir);
   if (!folder) return;
@@ -68,9 +67,10 @@ void TMainForm::RowPicAddText1Click() {
   // The pictures' folders do not change during the run (an output file in
   // them replaces one that was there), so their listings are kept.
   rix::CaseResolver pictures;
+  const QString pictureDir = SelectedEmulator().pictureDir;
   bool captioned = false;
   for (int r = 1; r < RomGrid->rowCount(); ++r) {
-    const QString source = pictures.resolve(rix::NativePath(PicturePath(r)));
+    const QString source = pictures.resolve(rix::NativePath(PicturePath(pictureDir, r)));
     if (!rix::FileExists(source)) continue;
     // A picture that cannot be decoded has been reported by the view; its
     // name must not receive the previous picture's pixels.
@@ -102,12 +102,13 @@ void TMainForm::RowDelPic1Click() {
                            Dialogs::Yes | Dialogs::No) != Dialogs::Yes)
     return;
   rix::CaseResolver pictures;
+  const QString pictureDir = SelectedEmulator().pictureDir;
   RomGrid->beginBulkChange();
   for (int r = 1; r < RomGrid->rowCount(); ++r) {
     // An empty entry stays empty without being written again.
-    if (RomGrid->cell(kPictureCol, r).isEmpty()) continue;
-    if (!rix::FileExists(pictures.resolve(rix::NativePath(PicturePath(r)))))
-      RomGrid->setCell(kPictureCol, r, QByteArrayView());
+    if (RomGrid->cell(gamecol::Picture, r).isEmpty()) continue;
+    if (!rix::FileExists(pictures.resolve(rix::NativePath(PicturePath(pictureDir, r)))))
+      RomGrid->setCell(gamecol::Picture, r, QByteArrayView());
   }
   RomGrid->endBulkChange();
 }

@@ -2,6 +2,7 @@
 
 #include <QFileInfo>
 
+#include "catalogue/EmulatorRow.h"
 #include "games/LaunchCommand.h"
 #include "games/Unpacker.h"
 #include "platform/AppPaths.h"
@@ -57,7 +58,7 @@ QString FindEmulator(const QString& value, const QString& appDir, const QString&
   return {};
 }
 
-LaunchPlan PlanLaunch(const LaunchRow& row, const QString& romFile, const QString& romMember,
+LaunchPlan PlanLaunch(const EmulatorRow& row, const QString& romFile, const QString& romMember,
                       const LaunchPlace& place, Unpacker& unpacker) {
   LaunchPlan plan;
   plan.program = FindEmulator(row.program, place.appDir, place.searchPath, &plan.lookedFor);
@@ -119,12 +120,13 @@ LaunchPlan PlanLaunch(const LaunchRow& row, const QString& romFile, const QStrin
     plan.workingDir = QFileInfo(plan.program).absolutePath() + u'/';
   else
     plan.workingDir = place.appDir;
-  plan.command = TrimCommand(BuildLaunchCommand(shownProgram, row.before, plan.romDir, plan.romFile,
-                                                row.after, row.startInGameDir));
+  plan.command =
+      TrimCommand(BuildLaunchCommand(shownProgram, row.commandBefore, plan.romDir, plan.romFile,
+                                     row.commandAfter, row.startInGameDir));
   const QString game = row.startInGameDir ? plan.romFile : plan.romDir + plan.romFile;
-  plan.arguments = SplitCommandArguments(row.before);
+  plan.arguments = SplitCommandArguments(row.commandBefore);
   if (!game.isEmpty()) plan.arguments << game;
-  plan.arguments << SplitCommandArguments(row.after);
+  plan.arguments << SplitCommandArguments(row.commandAfter);
   return plan;
 }
 

@@ -7,15 +7,7 @@
 namespace rix {
 
 class Unpacker;
-
-// The emulator row's values the launch reads, trimmed, and the two command edits.
-struct LaunchRow {
-  QString program;              // column 3 as typed
-  bool startInEmuDir = false;   // column 9
-  bool startInGameDir = false;  // column 10
-  bool directoryMode = false;   // column 11
-  QString before, after;        // the typed command parts
-};
+struct EmulatorRow;
 
 // Where the launch looks and unpacks.
 struct LaunchPlace {
@@ -52,9 +44,10 @@ struct LaunchPlan {
 QString FindEmulator(const QString& value, const QString& appDir, const QString& searchPath,
                      QString* lookedFor);
 
-// Plans one launch of a game (the game cell split into file and member). An archive game is
-// unpacked through `unpacker` on the way.
-LaunchPlan PlanLaunch(const LaunchRow& row, const QString& romFile, const QString& romMember,
+// Plans one launch of a game (the game cell split into file and member) for an emulator row,
+// whose command parts are those the user sees in the edits. An archive game is unpacked
+// through `unpacker` on the way.
+LaunchPlan PlanLaunch(const EmulatorRow& row, const QString& romFile, const QString& romMember,
                       const LaunchPlace& place, Unpacker& unpacker);
 
 }  // namespace rix

@@ -4,6 +4,7 @@
 #include <QStringDecoder>
 #include <vector>
 
+#include "games/GameListColumns.h"
 #include "platform/Big5.h"
 #include "platform/ByteText.h"
 #include "platform/DirectorySearch.h"
@@ -13,7 +14,6 @@ namespace rix {
 
 namespace {
 
-constexpr int kGameCol = 3;
 constexpr int kBlankCols = 5;
 
 }  // namespace
@@ -69,7 +69,7 @@ AddedFiles AddFoundFiles(StringGrid& grid, const DirectorySearch& found) {
   // would move the rows below once per file.
   grid.beginBulkChange();
   grid.insertRows(at, reuse ? count - 1 : count);
-  for (int k = 0; k < count; ++k) grid.setCell(kGameCol, at + k, cells[count - 1 - k]);
+  for (int k = 0; k < count; ++k) grid.setCell(gamecol::Game, at + k, cells[count - 1 - k]);
   grid.endBulkChange();
   return result;
 }

@@ -5,6 +5,7 @@
 
 #include "TestSupport.h"
 #include "ZipTestArchive.h"
+#include "catalogue/EmulatorRow.h"
 #include "games/LaunchPlan.h"
 #include "games/ZipUnpacker.h"
 
@@ -31,7 +32,7 @@ protected:
         rixtest::BuildZip({Entry("OWN/", ""), Entry("OWN/a.rom", "a"), Entry("own/b.rom", "b")})
             .bytes));
   }
-  LaunchPlan Plan(const LaunchRow& row, const QString& game, const QString& member = {}) {
+  LaunchPlan Plan(const rix::EmulatorRow& row, const QString& game, const QString& member = {}) {
     LaunchPlace place;
     place.appDir = app;
     place.romDir = dir.path() + "My Games/";
@@ -68,13 +69,13 @@ TEST_F(LaunchPlanTest, ShapesTimesGameKindsWithBlanksEverywhere) {
   for (const Kind& k : kinds) {
     for (int shape = 0; shape < 4; ++shape) {
       SCOPED_TRACE((k.cell + " shape " + QString::number(shape)).toStdString());
-      LaunchRow row;
+      rix::EmulatorRow row;
       row.program = "My Emulators\\st ella";
       row.startInEmuDir = shape & 1;
       row.startInGameDir = shape & 2;
       row.directoryMode = k.directoryMode;
-      row.before = "-a \"x y\"";
-      row.after = "-z";
+      row.commandBefore = "-a \"x y\"";
+      row.commandAfter = "-z";
       const LaunchPlan p = Plan(row, k.cell);
       ASSERT_EQ(p.status, LaunchPlan::Status::Ready);
       const bool unpacked = k.cell.contains(".zip", Qt::CaseInsensitive);
@@ -97,7 +98,7 @@ TEST_F(LaunchPlanTest, ShapesTimesGameKindsWithBlanksEverywhere) {
 }
 
 TEST_F(LaunchPlanTest, DirectoryModeHandsOnAFolderThatHoldsTheGame) {
-  LaunchRow row;
+  rix::EmulatorRow row;
   row.program = "My Emulators\\st ella";
   row.directoryMode = true;
   // Flat: unpacked into a folder named like the archive.
@@ -151,7 +152,7 @@ TEST_F(LaunchPlanTest, UnicodeNamesAreHandedOnAsTheFilesAreNamed) {
     rixtest::ZipTestEntry entry;
   } cases[] = {{"flag.zip", flagged}, {"extra.zip", extra},       {"bad.zip", badExtra},
                {"unix.zip", unix},    {"unixbig5.zip", unixBig5}, {"dos.zip", dos}};
-  LaunchRow row;
+  rix::EmulatorRow row;
   row.program = "My Emulators\\st ella";
   for (const Case& c : cases) {
     ASSERT_TRUE(rixtest::WriteAll(dir.file("My Games/") + c.archive,
@@ -190,7 +191,7 @@ TEST_F(LaunchPlanTest, ProgramsAreFoundInTheApplicationDirectoryThenOnPath) {
   EXPECT_EQ(FindEmulator("", app, path, &looked), QString());
 
   // Started from its own directory, a program found on PATH runs there.
-  LaunchRow row;
+  rix::EmulatorRow row;
   row.program = "emu";
   row.startInEmuDir = true;
   QFile::remove(dir.file("emu"));

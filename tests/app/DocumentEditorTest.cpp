@@ -19,6 +19,7 @@
 #include <QTreeWidget>
 #include <algorithm>
 
+#include "EmulatorLine.h"
 #include "TestSupport.h"
 #include "app/TMainForm.h"
 #include "docs/DocumentPrint.h"
@@ -34,8 +35,9 @@ namespace {
 const QString kPrompt = QStringLiteral("說明內容已修改，是否存檔？");
 const QString kTextFilter = QStringLiteral("*.txt 檔案|*.txt|*.htm 檔案|*.htm|*.* 全部檔案|*.*");
 
-QStringList Emu(int key, const QString& doc) {
-  return {"", QString::number(key), doc, "emu\\run", "l.lst", "", "", "", "", "No", "No", "No", ""};
+QByteArray Emu(int key, const QString& doc) {
+  return rixtest::EmulatorLine(
+      {.key = QString::number(key), .document = doc, .program = "emu\\run", .list = "l.lst"});
 }
 
 std::unique_ptr<TMainForm> Form(const QString& appDir, ScriptedDialogs& dialogs) {
@@ -55,9 +57,9 @@ protected:
     ASSERT_TRUE(rixtest::WriteAll(dir.file("l.lst"), "h\r\n,x\r\n"));
     QByteArray table =
         rixtest::TableLine({"0", "1", "2", "3", "4", "5", "6", "7", "8", "9", "10", "11", "12"});
-    table += rixtest::TableLine(Emu(1, "docs\\a.txt"));
-    table += rixtest::TableLine(Emu(2, "docs\\b.txt"));
-    table += rixtest::TableLine(Emu(3, "docs\\none.txt"));
+    table += Emu(1, "docs\\a.txt");
+    table += Emu(2, "docs\\b.txt");
+    table += Emu(3, "docs\\none.txt");
     ASSERT_TRUE(rixtest::WriteAll(dir.file("RixFront.ini"), table));
     ASSERT_TRUE(rixtest::WriteAll(dir.file("EmuTree.ini"), "A,1\r\nB,2\r\nC,3\r\n"));
     form = Form(dir.path(), dialogs);

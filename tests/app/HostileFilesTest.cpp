@@ -7,6 +7,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 
+#include "EmulatorLine.h"
 #include "TestSupport.h"
 #include "WindowTestSupport.h"
 #include "app/PanelLabel.h"
@@ -30,9 +31,11 @@ bool MakeSpecial(const QString& path, Special kind) {
 }
 
 QByteArray Catalogue() {
-  return rixtest::CatalogueHeader() +
-         rixtest::TableLine({"", "1", "doc.txt", "emu\\run", "a.lst", "games\\", "", "", "", "No",
-                             "No", "No", ""});
+  return rixtest::CatalogueHeader() + rixtest::EmulatorLine({.key = "1",
+                                                             .document = "doc.txt",
+                                                             .program = "emu\\run",
+                                                             .list = "a.lst",
+                                                             .gameDir = "games\\"});
 }
 
 QStringList Errors(const ScriptedDialogs& d) {
@@ -155,8 +158,7 @@ TEST(CommandEdits, ALongCommandSurvivesTheSaveButtonWhole) {
   const QString after = QString(100000, u'x');
   ASSERT_TRUE(rixtest::WriteAll(
       dir.file("RixFront.ini"),
-      rixtest::CatalogueHeader() +
-          rixtest::TableLine({"", "1", "", "", "", "", "", "", after, "No", "No", "No", ""})));
+      rixtest::CatalogueHeader() + rixtest::EmulatorLine({.key = "1", .after = after})));
   ASSERT_TRUE(rixtest::WriteAll(dir.file("EmuTree.ini"), "e,1\r\n"));
   ScriptedDialogs dialogs;
   auto form = rixtest::OpenWindow(dir, &dialogs);

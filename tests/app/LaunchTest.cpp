@@ -9,6 +9,7 @@
 #include <QTest>
 #include <QTimer>
 
+#include "EmulatorLine.h"
 #include "TestSupport.h"
 #include "ZipTestArchive.h"
 #include "app/TMainForm.h"
@@ -59,8 +60,15 @@ protected:
             const QString& exe = "emu\\run", const QString& romDir = "games\\") {
     QByteArray cat = rixtest::TableLine(
         {"頁", "鍵", "說", "模", "列", "遊", "圖", "前", "後", "9", "10", "11", "網"});
-    cat += rixtest::TableLine(
-        {"", "1", "", exe, "lists\\l.lst", romDir, "", "-a", "-z", emuDir, gameDir, dirMode, ""});
+    cat += rixtest::EmulatorLine({.key = "1",
+                                  .program = exe,
+                                  .list = "lists\\l.lst",
+                                  .gameDir = romDir,
+                                  .before = "-a",
+                                  .after = "-z",
+                                  .inEmuDir = emuDir,
+                                  .inGameDir = gameDir,
+                                  .directoryMode = dirMode});
     ASSERT_TRUE(rixtest::WriteAll(dir.file("RixFront.ini"), cat));
     ASSERT_TRUE(rixtest::WriteAll(dir.file("EmuTree.ini"), "e,1\r\n"));
     MainFormSetup s;
@@ -383,8 +391,13 @@ protected:
     ASSERT_TRUE(rixtest::WriteAll(dir.file("l.lst"), list));
     QByteArray cat = rixtest::TableLine(
         {"頁", "鍵", "說", "模", "列", "遊", "圖", "前", "後", "9", "10", "11", "網"});
-    cat += rixtest::TableLine({"", "1", "", "My Emulators\\rec.sh", "l.lst", "My Games\\", "",
-                               "-a \"x y\"", "-z", "No", "No", "Yes", ""});
+    cat += rixtest::EmulatorLine({.key = "1",
+                                  .program = "My Emulators\\rec.sh",
+                                  .list = "l.lst",
+                                  .gameDir = "My Games\\",
+                                  .before = "-a \"x y\"",
+                                  .after = "-z",
+                                  .directoryMode = "Yes"});
     ASSERT_TRUE(rixtest::WriteAll(dir.file("RixFront.ini"), cat));
     ASSERT_TRUE(rixtest::WriteAll(dir.file("EmuTree.ini"), "e,1\r\n"));
   }
@@ -491,8 +504,12 @@ TEST_F(RealLaunchTest, ABareProgramNameIsFoundOnPath) {
   QByteArray cat = rixtest::TableLine(
       {"頁", "鍵", "說", "模", "列", "遊", "圖", "前", "後", "9", "10", "11", "網"});
   for (const char* program : {"recorder", "plain", "My Emulators\\recorder"})
-    cat += rixtest::TableLine(
-        {"", "1", "", program, "l.lst", "My Games\\", "", "", "", "Yes", "Yes", "No", ""});
+    cat += rixtest::EmulatorLine({.key = "1",
+                                  .program = program,
+                                  .list = "l.lst",
+                                  .gameDir = "My Games\\",
+                                  .inEmuDir = "Yes",
+                                  .inGameDir = "Yes"});
   ASSERT_TRUE(rixtest::WriteAll(dir.file("RixFront.ini"), cat));
   auto form = Window();
   Launch(*form, 1);

@@ -8,6 +8,7 @@
 #include <QSet>
 #include <cstdio>
 
+#include "EmulatorLine.h"
 #include "TestSupport.h"
 #include "WindowTestSupport.h"
 #include "app/PanelLabel.h"
@@ -33,10 +34,10 @@ class ListBuildTest : public ::testing::Test {
 protected:
   void SetUp() override {
     QByteArray cat = rixtest::CatalogueHeader();
-    cat += rixtest::TableLine(
-        {"", "1", "", "emu\\run", "a.lst", "GAMES\\", "", "", "", "No", "No", "No", ""});
-    cat += rixtest::TableLine(
-        {"", "2", "", "emu\\run", "a.lst", "nogames", "", "", "", "No", "No", "No", ""});
+    cat += rixtest::EmulatorLine(
+        {.key = "1", .program = "emu\\run", .list = "a.lst", .gameDir = "GAMES\\"});
+    cat += rixtest::EmulatorLine(
+        {.key = "2", .program = "emu\\run", .list = "a.lst", .gameDir = "nogames"});
     ASSERT_TRUE(rixtest::WriteAll(dir.file("RixFront.ini"), cat));
     ASSERT_TRUE(rixtest::WriteAll(dir.file("EmuTree.ini"), "e1,1\r\ne2,2\r\n"));
     ASSERT_TRUE(rixtest::WriteAll(dir.file("emu/run"), "#!/bin/sh\n"));

@@ -9,6 +9,7 @@
 #include <QRegularExpression>
 #include <QTest>
 
+#include "EmulatorLine.h"
 #include "TestSupport.h"
 #include "WindowTestSupport.h"
 #include "app/TMainForm.h"
@@ -24,8 +25,11 @@ class ListOutputTest : public ::testing::Test {
 protected:
   void SetUp() override {
     QByteArray cat = rixtest::CatalogueHeader();
-    cat += rixtest::TableLine(
-        {"", "1", "", "emu\\run", "a.lst", "games\\", "", "", "", "No", "No", "No", "http://e/"});
+    cat += rixtest::EmulatorLine({.key = "1",
+                                  .program = "emu\\run",
+                                  .list = "a.lst",
+                                  .gameDir = "games\\",
+                                  .link = "http://e/"});
     ASSERT_TRUE(rixtest::WriteAll(dir.file("RixFront.ini"), cat));
     ASSERT_TRUE(rixtest::WriteAll(dir.file("EmuTree.ini"), "e1,1\r\n"));
     QByteArray list = rixtest::TableLine({"", "名稱", "", "檔案"});

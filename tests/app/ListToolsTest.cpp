@@ -3,6 +3,7 @@
 #include <QAction>
 #include <QTest>
 
+#include "EmulatorLine.h"
 #include "ShownForm.h"
 #include "TestSupport.h"
 #include "app/PanelLabel.h"
@@ -20,10 +21,8 @@ protected:
   void SetUp() override {
     QByteArray catalogue = rixtest::TableLine(
         {"頁", "鍵", "說", "模", "列", "遊", "圖", "前", "後", "9", "10", "11", "網"});
-    catalogue +=
-        rixtest::TableLine({"", "1", "", "", "a.lst", "", "", "", "", "No", "No", "No", ""});
-    catalogue +=
-        rixtest::TableLine({"", "2", "", "", "a.lst", "", "", "", "", "No", "No", "No", ""});
+    catalogue += rixtest::EmulatorLine({.key = "1", .list = "a.lst"});
+    catalogue += rixtest::EmulatorLine({.key = "2", .list = "a.lst"});
     ASSERT_TRUE(rixtest::WriteAll(dir.file("RixFront.ini"), catalogue));
     ASSERT_TRUE(rixtest::WriteAll(dir.file("EmuTree.ini"), "e1,1\r\ne2,2\r\n"));
     QByteArray list = ListHeader();

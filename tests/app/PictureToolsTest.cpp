@@ -7,6 +7,7 @@
 #include <QPainter>
 #include <QScreen>
 
+#include "EmulatorLine.h"
 #include "PictureHeader.h"
 #include "ShownForm.h"
 #include "TestSupport.h"
@@ -33,8 +34,7 @@ protected:
   void SetUp() override {
     QByteArray catalogue = rixtest::TableLine(
         {"頁", "鍵", "說", "模", "列", "遊", "圖", "前", "後", "9", "10", "11", "網"});
-    catalogue +=
-        rixtest::TableLine({"", "1", "", "", "a.lst", "", "pics\\", "", "", "No", "No", "No", ""});
+    catalogue += rixtest::EmulatorLine({.key = "1", .list = "a.lst", .pictureDir = "pics\\"});
     ASSERT_TRUE(rixtest::WriteAll(dir.file("RixFront.ini"), catalogue));
     ASSERT_TRUE(rixtest::WriteAll(dir.file("EmuTree.ini"), "e1,1\r\n"));
     QByteArray list = rixtest::TableLine({"", "名稱", "說明", "檔案", "圖片", "備註"});

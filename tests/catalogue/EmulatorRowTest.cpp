@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "EmulatorLine.h"
 #include "TestSupport.h"
 #include "catalogue/EmulatorRow.h"
 #include "catalogue/TableFile.h"
@@ -11,8 +12,18 @@ using rix::EmulatorRow;
 TEST(EmulatorRow, CellsAreTrimmedDecodedAndFlagsReadAsYes) {
   rix::GridData table(rix::emucol::Count, 2);
   QByteArray bytes = rix::NewCatalogueHeader();
-  bytes += rixtest::TableLine({" NeoRage ", " 7", "docs\\說明.txt", " stella\t", "l.lst", "遊戲\\",
-                               "pics\\", " -a ", "-b", " yes ", "YES", "No", " http://x/ "});
+  bytes += rixtest::EmulatorLine({.page = " NeoRage ",
+                                  .key = " 7",
+                                  .document = "docs\\說明.txt",
+                                  .program = " stella\t",
+                                  .list = "l.lst",
+                                  .gameDir = "遊戲\\",
+                                  .pictureDir = "pics\\",
+                                  .before = " -a ",
+                                  .after = "-b",
+                                  .inEmuDir = " yes ",
+                                  .inGameDir = "YES",
+                                  .link = " http://x/ "});
   rix::ParseTableBytes(table, std::move(bytes));
   ASSERT_EQ(table.colCount(), rix::emucol::Count);
   EXPECT_TRUE(rix::Big5Decode(table.cell(0, 0)).startsWith(QStringLiteral("選項頁")));

@@ -6,7 +6,7 @@
 #include <memory>
 
 #include "docs/DocumentSearch.h"
-#include "games/ZipUnpacker.h"
+#include "games/GameArchives.h"
 #include "platform/FileOps.h"
 #include "widgets/StringGrid.h"
 
@@ -357,7 +357,7 @@ private:
   QString tempDir_;
   rix::Dialogs* dialogs_;
   rix::ProcessStarter* starter_;
-  rix::ZipUnpacker unzip_;
+  rix::GameArchives archives_;                   // what the launch unpacks games with
   std::unique_ptr<rix::UnpackArea> unpackArea_;  // where this window's launches unpack
   QPointer<QWidget> splash_;
   QMetaObject::Connection focusWatch_;

@@ -58,7 +58,7 @@ void TMainForm::RomGridDblClickCell(QObject*, int, int) {
   rix::LaunchPlan plan;
   {
     rix::WaitCursor busy;
-    plan = rix::PlanLaunch(row, RomFile, RomMember, place, unzip_);
+    plan = rix::PlanLaunch(row, RomFile, RomMember, place, archives_);
   }
 
   switch (plan.status) {

@@ -1,7 +1,6 @@
 #include "games/ListBuilder.h"
 
 #include <QSet>
-#include <QStringDecoder>
 #include <vector>
 
 #include "games/GameListColumns.h"
@@ -27,15 +26,11 @@ bool IsBlankListRow(const GridData& grid, int row) {
 std::optional<QByteArray> ListCellOfFileName(QByteArrayView name,
                                              const std::function<bool(QByteArrayView)>& taken) {
   if (name.contains('\r') || name.contains('\n')) return std::nullopt;
-  bool ascii = true;
-  for (char c : name) ascii = ascii && static_cast<unsigned char>(c) < 0x80;
-  if (ascii) return name.toByteArray();
-  QStringDecoder utf8(QStringConverter::Utf8, QStringConverter::Flag::Stateless);
-  const QString text = utf8.decode(name);
-  if (utf8.hasError()) return name.toByteArray();
-  const QByteArray big5 = Big5Encode(text);
-  if (Big5Decode(big5) != text) return std::nullopt;
-  if (big5 != name && taken(big5)) return name.toByteArray();
+  // ASCII, or not UTF-8: listed by its own bytes.
+  const QByteArray big5 = Big5OfFileName(name);
+  if (big5 == name) return big5;
+  if (Big5Decode(big5) != QString::fromUtf8(name)) return std::nullopt;
+  if (taken(big5)) return name.toByteArray();
   return big5;
 }
 

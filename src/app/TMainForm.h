@@ -223,8 +223,10 @@ public:
   void RomGridEllipsClick(int col, int row, QByteArray& value);
   // The game-file marker of every row, from one listing of the game directory;
   // `listed` is an index of it already started, used when it is of RomDir.
+  // With `rowsShown` the list's rows are on screen already and only the lamp
+  // column is drawn again; otherwise the whole view is rebuilt.
   void MarkGameFiles();
-  void MarkGameFiles(rix::DirectoryIndex&& listed);
+  void MarkGameFiles(rix::DirectoryIndex&& listed, bool rowsShown = false);
   // An empty game list (header and one empty row, nothing to save) and no picture.
   void EmptyRomList();
 

@@ -249,7 +249,11 @@ void TMainForm::SelectEmulatorRow(int row) {
   RomGrid->autoSizeColumns();
   ShowGamePicture(1);
   RomGrid->attachPopupMenu(GridPopupMenu);
-  MarkGameFiles(std::move(*games));
+  // The rows go on screen while the game directory is still being listed;
+  // the lamps follow when the listing is in, and the handler returns only
+  // then, so whatever comes next (a launch, a list built, a save) sees them.
+  RomGrid->paintNow();
+  MarkGameFiles(std::move(*games), true);
   ShowGameCount();
 }
 

@@ -82,7 +82,7 @@ void TMainForm::SplitRomCell(int row) {
 
 void TMainForm::MarkGameFiles() { MarkGameFiles(rix::DirectoryIndex(GameDirectory())); }
 
-void TMainForm::MarkGameFiles(rix::DirectoryIndex&& listed) {
+void TMainForm::MarkGameFiles(rix::DirectoryIndex&& listed, bool rowsShown) {
   LoadRomDir();
   rix::DirectoryIndex index(std::move(listed));
   if (index.directory() != RomDir) index = rix::DirectoryIndex(RomDir);
@@ -109,14 +109,17 @@ void TMainForm::MarkGameFiles(rix::DirectoryIndex&& listed) {
   } else {
     lookUp(1, rows);
   }
-  g.beginBulkChange();
+  if (!rowsShown) g.beginBulkChange();
   for (int r = 1; r < rows; ++r) {
     int mark = present[static_cast<size_t>(r)];
     if (mark < 0) mark = index.hasCellFile(gameName(r)) ? 1 : 0;
     data.setCellImage(gamecol::Lamp, r, mark);
   }
   if (rows > 1) SplitRomCell(rows - 1);
-  g.endBulkChange();
+  if (rowsShown)
+    g.columnImagesChanged(gamecol::Lamp);
+  else
+    g.endBulkChange();
 }
 
 void TMainForm::RomPanelDblClick() { ShowGameCount(); }

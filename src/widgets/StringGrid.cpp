@@ -71,6 +71,17 @@ void StringGrid::endBulkChange() {
   syncViewCursor();
 }
 
+void StringGrid::columnImagesChanged(int col) {
+  if (bulkDepth_ > 0 || col < 0 || col >= colCount() || rowCount() <= fixedRows()) return;
+  model_->columnImagesChanged(col);
+}
+
+void StringGrid::paintNow() {
+  if (!isVisible()) return;
+  executeDelayedItemsLayout();
+  viewport()->repaint();
+}
+
 void StringGrid::setRowCount(int rows) {
   if (rows == rowCount()) return;
   beginBulkChange();

@@ -57,6 +57,13 @@ public:
   // once at the end and the cursor kept where it was, within the new bounds.
   void beginBulkChange();
   void endBulkChange();
+  // Announces that column `col`'s images were set through data() for every
+  // row and nothing else changed: only that column is drawn again, the view
+  // and its cursor stay as they are.
+  void columnImagesChanged(int col);
+  // Draws the visible cells now, before control returns to the event loop,
+  // so that they are on screen while the caller still works.
+  void paintNow();
 
   // Fits every column to the widest of its texts (header row included) in the
   // grid's font, plus the width of "xx" and 10 pixels.

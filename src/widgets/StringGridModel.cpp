@@ -24,6 +24,13 @@ void StringGridModel::rowChanged(int gridRow) {
   emit dataChanged(index(toModelRow(gridRow), 0), index(toModelRow(gridRow), grid_.colCount() - 1));
 }
 
+void StringGridModel::columnImagesChanged(int col) {
+  const int rows = rowCount();
+  if (rows == 0) return;
+  emit dataChanged(index(0, col), index(rows - 1, col),
+                   {Qt::DecorationRole, Qt::AccessibleTextRole});
+}
+
 int StringGridModel::rowCount(const QModelIndex& parent) const {
   return parent.isValid() ? 0 : grid_.rowCount() - fixedRows();
 }

@@ -39,6 +39,7 @@ public:
   void endChange() { endResetModel(); }
   void cellChanged(int col, int gridRow);
   void rowChanged(int gridRow);
+  void columnImagesChanged(int col);
 
   int rowCount(const QModelIndex& parent = {}) const override;
   int columnCount(const QModelIndex& parent = {}) const override;

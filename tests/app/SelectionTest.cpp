@@ -9,6 +9,7 @@
 #include <QHeaderView>
 #include <QImage>
 #include <QLineEdit>
+#include <QScreen>
 #include <QStackedWidget>
 #include <QTableWidget>
 #include <QTest>
@@ -534,4 +535,29 @@ TEST_F(SelectionTest, AListOfOneHugeLineShowsQuicklyInBoundedMemory) {
   EXPECT_LT(grew, 3 * size);
   EXPECT_EQ(form->RomGrid->cell(1, 0).size(), size);  // the bytes stay whole
   EXPECT_EQ(form->RomGrid->cell(2, 0).toByteArray(), "end");
+}
+
+TEST_F(SelectionTest, TheLampsThatFollowTheRowsReachTheScreen) {
+  // The rows of a new list are drawn before its directory is listed; the
+  // lamps set afterwards must be drawn too, not only stored.
+  WriteList("lists\\b.lst",
+            {{"", "Gamma", "", "gamma.zip", ""}, {"", "Delta", "", "delta.zip", ""}});
+  Touch("games/b/gamma.zip");
+  Catalogue({Emu("Common", 1, "lists\\a.lst", "games\\a", "pics\\a\\"),
+             Emu("Common", 2, "lists\\b.lst", "games\\b", "pics\\b\\")});
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(form.get()));
+  Select(2);
+  QCoreApplication::processEvents();
+  StringGrid* g = form->RomGrid;
+  ASSERT_EQ(g->cellImage(0, 1), 1);
+  ASSERT_EQ(g->cellImage(0, 2), 0);
+  const QPoint at = g->viewport()->mapTo(form.get(), QPoint(0, 0));
+  const QImage shown = form->screen()
+                           ->grabWindow(form->winId(), at.x(), at.y(), g->viewport()->width(),
+                                        g->viewport()->height())
+                           .toImage()
+                           .convertToFormat(QImage::Format_RGB32);
+  const QImage fresh = g->viewport()->grab().toImage().convertToFormat(QImage::Format_RGB32);
+  ASSERT_EQ(shown.size(), fresh.size());
+  EXPECT_TRUE(shown == fresh);
 }

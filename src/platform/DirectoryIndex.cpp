@@ -140,8 +140,9 @@ const DirectoryIndex::Listing::Slot* DirectoryIndex::Listing::find(QByteArrayVie
   if (table.empty() || folded.isEmpty()) return nullptr;
   const size_t mask = table.size() - 1;
   for (size_t i = hash & mask;; i = (i + 1) & mask) {
-    const Slot& s = table[i];
-    if (s.len == 0) return nullptr;
+    const std::uint32_t t = table[i];
+    if (t == 0) return nullptr;
+    const Slot& s = entries[t - 1];
     if (s.hash == hash && s.len == static_cast<std::uint32_t>(folded.size()) &&
         std::memcmp(names.constData() + s.off, folded.data(), s.len) == 0)
       return &s;
@@ -205,7 +206,7 @@ void ForEachEntry(const QByteArray& dir, Fn fn) {
 
 DirectoryIndex::Listing DirectoryIndex::Read(const QString& dir) {
   Listing l;
-  std::vector<Listing::Slot> entries;
+  std::vector<Listing::Slot>& entries = l.entries;
   const QByteArray name = QFile::encodeName(dir);
   // The folded names are written straight into one buffer that grows by
   // doubling: an append per name would cost more than the folding.
@@ -232,7 +233,7 @@ DirectoryIndex::Listing DirectoryIndex::Read(const QString& dir) {
     const FoldedName folded(n, len);
     Listing::Slot s;
     s.off = static_cast<std::uint32_t>(used);
-    s.len = static_cast<std::uint32_t>(len);
+    s.len = static_cast<std::uint16_t>(len);
     s.hash = folded.hash;
     s.isFile = file;
     folded.copyWords(room(static_cast<qsizetype>(len) + 8));
@@ -247,7 +248,7 @@ DirectoryIndex::Listing DirectoryIndex::Read(const QString& dir) {
     if (!alias.isEmpty()) {
       Listing::Slot a = s;
       a.off = static_cast<std::uint32_t>(used);
-      a.len = static_cast<std::uint32_t>(alias.size());
+      a.len = static_cast<std::uint16_t>(alias.size());
       a.hash = HashOf(alias);
       const QByteArray foldedAlias = Fold(alias);
       std::memcpy(room(foldedAlias.size()), foldedAlias.constData(),
@@ -260,18 +261,19 @@ DirectoryIndex::Listing DirectoryIndex::Read(const QString& dir) {
   l.names.truncate(used);
   size_t size = 16;
   while (size < entries.size() * 2) size *= 2;
-  l.table.assign(size, Listing::Slot{});
+  l.table.assign(size, 0);
   const size_t mask = size - 1;
-  for (Listing::Slot e : entries) {
-    const QByteArrayView key(l.names.constData() + e.off, e.len);
+  for (size_t n = 0; n < entries.size(); ++n) {
+    const Listing::Slot& e = entries[n];
     for (size_t i = e.hash & mask;; i = (i + 1) & mask) {
-      Listing::Slot& s = l.table[i];
-      if (s.len == 0) {
-        s = e;
+      std::uint32_t& t = l.table[i];
+      if (t == 0) {
+        t = static_cast<std::uint32_t>(n + 1);
         break;
       }
+      Listing::Slot& s = entries[t - 1];
       if (s.hash == e.hash && s.len == e.len &&
-          std::memcmp(l.names.constData() + s.off, key.data(), e.len) == 0) {
+          std::memcmp(l.names.constData() + s.off, l.names.constData() + e.off, e.len) == 0) {
         // A file wins over a directory whose name differs only in case.
         s.isFile = s.isFile || e.isFile;
         break;

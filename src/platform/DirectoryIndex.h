@@ -47,16 +47,19 @@ public:
 private:
   // One directory's entries: folded names in one buffer, found through an
   // open-addressing table, so that a listing of tens of thousands of names
-  // costs a few allocations.
+  // costs a few allocations. The table holds entry numbers, not entries: at
+  // half load it is four bytes a slot, which keeps a listing that is built
+  // while a long list is loaded from adding much to the peak.
   struct Listing {
     struct Slot {
       std::uint32_t off = 0;
-      std::uint32_t len = 0;  // 0: empty slot
       std::uint32_t hash = 0;
+      std::uint16_t len = 0;
       bool isFile = false;
     };
     QByteArray names;
-    std::vector<Slot> table;
+    std::vector<Slot> entries;
+    std::vector<std::uint32_t> table;           // entry number + 1; 0: empty
     QHash<QByteArray, QByteArray> realDirName;  // folded -> stored, directories only
 
     const Slot* find(QByteArrayView folded) const { return find(folded, HashOf(folded)); }

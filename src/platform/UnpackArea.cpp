@@ -42,6 +42,19 @@ QList<QPair<QString, ProcessId>> ReadRecord(const QString& folder) {
   return out;
 }
 
+QByteArray RecordLine(const QString& launch, const ProcessId& emulator) {
+  return launch.toLatin1() + ' ' + QByteArray::number(emulator.pid) + ' ' +
+         QByteArray::number(emulator.startTime) + '\n';
+}
+
+void WriteRecord(const QString& folder, const QByteArray& text) {
+  QSaveFile f(folder + kRecord);
+  if (f.open(QIODevice::WriteOnly)) {
+    f.write(text);
+    f.commit();
+  }
+}
+
 }  // namespace
 
 UnpackArea::UnpackArea(QString root, RunningTest running)
@@ -92,14 +105,8 @@ int UnpackArea::release() {
 void UnpackArea::writeRecord() const {
   if (!made_) return;
   QByteArray text;
-  for (const Launch& l : launches_)
-    text += l.name.toLatin1() + ' ' + QByteArray::number(l.emulator.pid) + ' ' +
-            QByteArray::number(l.emulator.startTime) + '\n';
-  QSaveFile f(folder_ + kRecord);
-  if (f.open(QIODevice::WriteOnly)) {
-    f.write(text);
-    f.commit();
-  }
+  for (const Launch& l : launches_) text += RecordLine(l.name, l.emulator);
+  WriteRecord(folder_, text);
 }
 
 void UnpackArea::Sweep(const QString& rootPath, const RunningTest& running) {
@@ -123,8 +130,7 @@ void UnpackArea::Sweep(const QString& rootPath, const RunningTest& running) {
     for (const auto& [launch, emulator] : ReadRecord(folder)) {
       if (!running(emulator) || !QFileInfo(folder + launch).isDir()) continue;
       waiting << launch;
-      record += launch.toLatin1() + ' ' + QByteArray::number(emulator.pid) + ' ' +
-                QByteArray::number(emulator.startTime) + '\n';
+      record += RecordLine(launch, emulator);
     }
     if (waiting.isEmpty()) {
       RemoveTreeBelow(root, name);
@@ -133,11 +139,7 @@ void UnpackArea::Sweep(const QString& rootPath, const RunningTest& running) {
     for (const QString& entry : QDir(folder).entryList(QDir::AllEntries | QDir::Hidden |
                                                        QDir::System | QDir::NoDotAndDotDot))
       if (entry != kRecord && !waiting.contains(entry)) RemoveTreeBelow(folder, entry);
-    QSaveFile f(folder + kRecord);
-    if (f.open(QIODevice::WriteOnly)) {
-      f.write(record);
-      f.commit();
-    }
+    WriteRecord(folder, record);
   }
 }
 

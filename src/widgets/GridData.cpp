@@ -31,8 +31,9 @@ void GridData::setRowCount(int rows) {
     // The rows at the end go at once, as removing each in turn would leave them.
     for (size_t i = static_cast<size_t>(rows); i < rows_.size(); ++i) {
       const Row& r = rows_[i];
-      for (std::uint32_t k = 0; k < r.count; ++k) liveBytes_ -= pool_[r.start + k].len;
-      livePool_ -= r.count;
+      for (std::uint32_t k = 0; k < r.count(); ++k) liveBytes_ -= view(r, k).size();
+      (r.wide() ? liveWide_ : livePool_) -= r.cap();
+      images_.erase(r.id);
     }
     rows_.erase(rows_.begin() + rows, rows_.end());
     maybeCompact();
@@ -41,7 +42,7 @@ void GridData::setRowCount(int rows) {
 }
 
 QByteArrayView GridData::view(const Row& r, std::uint32_t col) const {
-  if (r.wide) {
+  if (r.wide()) {
     const Wide& c = widePool_[r.start + col];
     return QByteArrayView(arena_.constData() + c.off, c.len);
   }
@@ -52,7 +53,7 @@ QByteArrayView GridData::view(const Row& r, std::uint32_t col) const {
 QByteArrayView GridData::cell(int col, int row) const {
   if (row < 0 || row >= rowCount() || col < 0) return {};
   const Row& r = rows_[static_cast<size_t>(row)];
-  if (static_cast<std::uint32_t>(col) >= r.count) return {};
+  if (static_cast<std::uint32_t>(col) >= r.count()) return {};
   return view(r, static_cast<std::uint32_t>(col));
 }
 
@@ -66,8 +67,8 @@ GridData::RowCells GridData::rowCells(int row) const {
   RowCells c;
   c.arena_ = arena_.constData();
   c.base_ = r.base;
-  c.count_ = static_cast<int>(r.count);
-  if (r.wide)
+  c.count_ = static_cast<int>(r.count());
+  if (r.wide())
     c.wide_ = widePool_.data() + r.start;
   else
     c.narrow_ = pool_.data() + r.start;
@@ -80,7 +81,8 @@ namespace {
 // the row is the last one, else moved to the end with room to spare.
 template <typename Cell>
 void GrowSlots(std::vector<Cell>& pool, std::uint32_t& start, std::uint32_t& cap,
-               std::uint32_t& stored, std::uint32_t count, std::uint64_t& live) {
+               std::uint32_t& stored, std::uint32_t count, std::uint64_t& live,
+               std::uint32_t (*roomFor)(std::uint32_t)) {
   if (count <= cap) {
     if (count > stored) {
       std::fill(pool.begin() + start + stored, pool.begin() + start + count, Cell{});
@@ -95,7 +97,7 @@ void GrowSlots(std::vector<Cell>& pool, std::uint32_t& start, std::uint32_t& cap
     stored = cap = count;
     return;
   }
-  const std::uint32_t grown = std::max<std::uint32_t>(count, std::max<std::uint32_t>(cap * 2, 8));
+  const std::uint32_t grown = roomFor(count);
   const std::uint32_t at = static_cast<std::uint32_t>(pool.size());
   pool.resize(pool.size() + grown);
   std::copy(pool.begin() + start, pool.begin() + start + stored, pool.begin() + at);
@@ -109,32 +111,35 @@ void GrowSlots(std::vector<Cell>& pool, std::uint32_t& start, std::uint32_t& cap
 }  // namespace
 
 void GridData::reserveCells(Row& r, std::uint32_t count) {
-  if (r.wide)
-    GrowSlots(widePool_, r.start, r.cap, r.count, count, liveWide_);
+  std::uint32_t cap = r.cap();
+  std::uint32_t stored = r.count();
+  if (r.wide())
+    GrowSlots(widePool_, r.start, cap, stored, count, liveWide_, &Row::RoomFor);
   else
-    GrowSlots(pool_, r.start, r.cap, r.count, count, livePool_);
+    GrowSlots(pool_, r.start, cap, stored, count, livePool_, &Row::RoomFor);
+  r.setCountCap(stored, cap);
 }
 
 void GridData::makeWide(Row& r) {
   const std::uint32_t at = static_cast<std::uint32_t>(widePool_.size());
-  widePool_.resize(at + r.cap);
-  for (std::uint32_t i = 0; i < r.count; ++i) {
+  widePool_.resize(at + r.cap());
+  for (std::uint32_t i = 0; i < r.count(); ++i) {
     const Narrow& n = pool_[r.start + i];
     widePool_[at + i] = Wide{r.base + n.off, n.len};
   }
-  livePool_ -= r.cap;
-  liveWide_ += r.cap;
+  livePool_ -= r.cap();
+  liveWide_ += r.cap();
   r.start = at;
-  r.wide = true;
+  r.setWide(true);
 }
 
 void GridData::place(int col, int row, std::uint32_t off, std::uint32_t len) {
   Row& r = rows_[static_cast<size_t>(row)];
   const std::uint32_t c = static_cast<std::uint32_t>(col);
-  if (c >= r.count) reserveCells(r, c + 1);
+  if (c >= r.count()) reserveCells(r, c + 1);
   liveBytes_ -= view(r, c).size();
   liveBytes_ += len;
-  if (r.wide) {
+  if (r.wide()) {
     widePool_[r.start + c] = Wide{len ? off : 0, len};
     return;
   }
@@ -143,7 +148,7 @@ void GridData::place(int col, int row, std::uint32_t off, std::uint32_t len) {
     return;
   }
   bool anyBytes = false;
-  for (std::uint32_t i = 0; i < r.count && !anyBytes; ++i)
+  for (std::uint32_t i = 0; i < r.count() && !anyBytes; ++i)
     anyBytes = i != c && pool_[r.start + i].len;
   if (!anyBytes) r.base = off;
   if (off >= r.base && off - r.base <= 0xFFFF && len <= 0xFFFF) {
@@ -156,21 +161,21 @@ void GridData::place(int col, int row, std::uint32_t off, std::uint32_t len) {
 }
 
 void GridData::setCell(int col, int row, QByteArrayView text) {
-  if (row < 0 || row >= rowCount() || col < 0) return;
+  if (row < 0 || row >= rowCount() || col < 0 || col >= kMaxRowCells) return;
   if (cell(col, row) == text) return;
   modified_ = true;
   Row& r = rows_[static_cast<size_t>(row)];
   const std::uint32_t c = static_cast<std::uint32_t>(col);
-  if (!r.wide && !text.isEmpty() && c < r.count + 64) {
+  if (!r.wide() && !text.isEmpty() && c < r.count() + 64) {
     // A short row is written anew at the arena's end with the new text, so
     // that its cells stay close together and narrow.
     std::uint64_t rowBytes = static_cast<std::uint64_t>(text.size());
-    for (std::uint32_t i = 0; i < r.count; ++i)
+    for (std::uint32_t i = 0; i < r.count(); ++i)
       if (i != c) rowBytes += pool_[r.start + i].len;
     if (rowBytes <= 4096) {
       QByteArray line;
       line.reserve(static_cast<qsizetype>(rowBytes));
-      for (std::uint32_t i = 0; i < r.count; ++i) {
+      for (std::uint32_t i = 0; i < r.count(); ++i) {
         Narrow& n = pool_[r.start + i];
         if (i == c || n.len == 0) continue;
         const std::uint32_t at = static_cast<std::uint32_t>(line.size());
@@ -199,13 +204,13 @@ void GridData::maybeCompact() {
     QByteArray fresh;
     fresh.reserve(static_cast<qsizetype>(liveBytes_));
     for (Row& r : rows_) {
-      if (!r.wide) {
+      if (!r.wide()) {
         std::uint64_t total = 0;
-        for (std::uint32_t i = 0; i < r.count; ++i) total += pool_[r.start + i].len;
+        for (std::uint32_t i = 0; i < r.count(); ++i) total += pool_[r.start + i].len;
         if (total > 0xFFFF) makeWide(r);
       }
-      if (r.wide) {
-        for (std::uint32_t i = 0; i < r.count; ++i) {
+      if (r.wide()) {
+        for (std::uint32_t i = 0; i < r.count(); ++i) {
           Wide& c = widePool_[r.start + i];
           if (c.len == 0) continue;
           const std::uint32_t off = static_cast<std::uint32_t>(fresh.size());
@@ -216,7 +221,7 @@ void GridData::maybeCompact() {
       }
       // A narrow row's cells go end to end from a new base.
       const std::uint32_t base = static_cast<std::uint32_t>(fresh.size());
-      for (std::uint32_t i = 0; i < r.count; ++i) {
+      for (std::uint32_t i = 0; i < r.count(); ++i) {
         Narrow& c = pool_[r.start + i];
         if (c.len == 0) continue;
         const std::uint32_t at = static_cast<std::uint32_t>(fresh.size()) - base;
@@ -233,9 +238,9 @@ void GridData::maybeCompact() {
     std::vector<Narrow> fresh;
     fresh.reserve(livePool_);
     for (Row& r : rows_) {
-      if (r.wide) continue;
+      if (r.wide()) continue;
       const std::uint32_t start = static_cast<std::uint32_t>(fresh.size());
-      fresh.insert(fresh.end(), pool_.begin() + r.start, pool_.begin() + r.start + r.cap);
+      fresh.insert(fresh.end(), pool_.begin() + r.start, pool_.begin() + r.start + r.cap());
       r.start = start;
     }
     pool_ = std::move(fresh);
@@ -244,9 +249,9 @@ void GridData::maybeCompact() {
     std::vector<Wide> fresh;
     fresh.reserve(liveWide_);
     for (Row& r : rows_) {
-      if (!r.wide) continue;
+      if (!r.wide()) continue;
       const std::uint32_t start = static_cast<std::uint32_t>(fresh.size());
-      fresh.insert(fresh.end(), widePool_.begin() + r.start, widePool_.begin() + r.start + r.cap);
+      fresh.insert(fresh.end(), widePool_.begin() + r.start, widePool_.begin() + r.start + r.cap());
       r.start = start;
     }
     widePool_ = std::move(fresh);
@@ -256,36 +261,39 @@ void GridData::maybeCompact() {
 int GridData::cellImage(int col, int row) const {
   if (row < 0 || row >= rowCount() || col < 0) return -1;
   const Row& r = rows_[static_cast<size_t>(row)];
-  if (col == 0) return r.image0;
+  if (col == 0 && r.imageCode() != Row::kImageInMap) return static_cast<int>(r.imageCode()) - 1;
   const auto it = images_.find(r.id);
-  if (it == images_.end() || static_cast<size_t>(col) > it->second.size()) return -1;
-  return it->second[static_cast<size_t>(col) - 1];
+  if (it == images_.end() || static_cast<size_t>(col) >= it->second.size()) return -1;
+  return it->second[static_cast<size_t>(col)];
 }
 
 void GridData::setCellImage(int col, int row, int index) {
   if (row < 0 || row >= rowCount() || col < 0) return;
   Row& r = rows_[static_cast<size_t>(row)];
-  const std::int16_t value = static_cast<std::int16_t>(index < 0 ? -1 : index);
-  if (col == 0) {
-    r.image0 = value;
-    return;
-  }
+  const std::int16_t value = static_cast<std::int16_t>(index < 0 || index > 0x7FFF ? -1 : index);
   auto it = images_.find(r.id);
-  if (it == images_.end() || static_cast<size_t>(col) > it->second.size()) {
-    if (index < 0) return;
-    if (it == images_.end()) it = images_.emplace(r.id, std::vector<std::int16_t>()).first;
-    it->second.resize(static_cast<size_t>(col), -1);
+  if (col == 0) {
+    if (value + 1 < static_cast<int>(Row::kImageInMap)) {
+      r.setImageCode(static_cast<std::uint32_t>(value + 1));
+      if (it != images_.end()) it->second[0] = -1;
+      return;
+    }
+    r.setImageCode(Row::kImageInMap);
   }
-  it->second[static_cast<size_t>(col) - 1] = value;
+  if (it == images_.end() || static_cast<size_t>(col) >= it->second.size()) {
+    if (value < 0) return;
+    if (it == images_.end()) it = images_.emplace(r.id, std::vector<std::int16_t>()).first;
+    it->second.resize(static_cast<size_t>(col) + 1, -1);
+  }
+  it->second[static_cast<size_t>(col)] = value;
 }
 
 void GridData::clearCells() {
   if (liveBytes_ > 0) modified_ = true;
   // Every row becomes empty, so the cells and their bytes can all go.
   for (Row& r : rows_) {
-    r.base = r.start = r.count = r.cap = 0;
-    r.wide = false;
-    r.image0 = -1;
+    r.base = r.start = 0;
+    r.bits = 0;
   }
   images_.clear();
   pool_.clear();
@@ -299,16 +307,16 @@ void GridData::clearCells() {
 void GridData::clearRow(int row) {
   if (row < 0 || row >= rowCount()) return;
   Row& r = rows_[static_cast<size_t>(row)];
-  for (std::uint32_t i = 0; i < r.count; ++i) {
+  for (std::uint32_t i = 0; i < r.count(); ++i) {
     const std::uint32_t len = static_cast<std::uint32_t>(view(r, i).size());
     if (len > 0) modified_ = true;
     liveBytes_ -= len;
-    if (r.wide)
+    if (r.wide())
       widePool_[r.start + i] = Wide{};
     else
       pool_[r.start + i] = Narrow{};
   }
-  r.image0 = -1;
+  r.setImageCode(0);
   images_.erase(r.id);
 }
 
@@ -327,7 +335,7 @@ void GridData::removeRow(int at) {
   modified_ = true;
   clearRow(at);
   const Row& r = rows_[static_cast<size_t>(at)];
-  (r.wide ? liveWide_ : livePool_) -= r.cap;
+  (r.wide() ? liveWide_ : livePool_) -= r.cap();
   rows_.erase(rows_.begin() + at);
   maybeCompact();
 }
@@ -371,7 +379,7 @@ void GridData::sortRows(int col, bool ascending, int firstRow) {
   const int lastTie = colCount_ - 2;
   auto keyOf = [this, firstRow](std::uint32_t index, int c) {
     const Row& r = rows_[static_cast<size_t>(firstRow) + index];
-    if (static_cast<std::uint32_t>(c) >= r.count) return SortKey{nullptr, 0, index};
+    if (static_cast<std::uint32_t>(c) >= r.count()) return SortKey{nullptr, 0, index};
     const QByteArrayView x = view(r, static_cast<std::uint32_t>(c));
     return SortKey{x.data(), static_cast<std::uint32_t>(x.size()), index};
   };
@@ -421,7 +429,7 @@ std::uint32_t GridData::adoptBuffer(QByteArray&& bytes) {
 }
 
 void GridData::setCellSlice(int col, int row, std::uint32_t offset, std::uint32_t length) {
-  if (row < 0 || row >= rowCount() || col < 0) return;
+  if (row < 0 || row >= rowCount() || col < 0 || col >= kMaxRowCells) return;
   modified_ = true;
   place(col, row, offset, length);
 }
@@ -437,9 +445,10 @@ void GridData::reserve(qsizetype moreRows, qsizetype moreCells) {
 
 void GridData::setRowSlices(int row, const std::uint32_t* offsetLength, int count) {
   if (row < 0 || row >= rowCount() || count <= 0) return;
+  count = std::min(count, kMaxRowCells);
   modified_ = true;
   Row& r = rows_[static_cast<size_t>(row)];
-  if (r.count == 0 && !r.wide) {
+  if (r.count() == 0 && !r.wide()) {
     // An empty row: its cells go to the end of the pool in one go, counted
     // from the first cell, as a line's cells follow each other.
     const std::uint32_t base = offsetLength[0];
@@ -458,10 +467,10 @@ void GridData::setRowSlices(int row, const std::uint32_t* offsetLength, int coun
     if (spread <= 0xFFFF) {
       liveBytes_ += bytes;
       livePool_ += static_cast<std::uint32_t>(count);
-      livePool_ -= r.cap;
+      livePool_ -= r.cap();
       r.base = base;
       r.start = start;
-      r.count = r.cap = static_cast<std::uint32_t>(count);
+      r.setCountCap(static_cast<std::uint32_t>(count), static_cast<std::uint32_t>(count));
       return;
     }
     // Too long or too far apart for 16 bits (a cell before the first one

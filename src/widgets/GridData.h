@@ -106,15 +106,50 @@ private:
   // A row's cells are kept as 16-bit offsets from the start of its line and
   // 16-bit lengths, four bytes a cell; a row that cannot be held so (a cell
   // of 64 KB or more, or cells spread that far) keeps 32-bit arena offsets.
+  // A row record is sixteen bytes, as a long list has one per line: the cell
+  // count, the flags and column 0's image share one word, and the room
+  // reserved is the count itself unless the row has grown by moving, when it
+  // is the power of two (at least 8) the move reserved.
   struct Row {
+    static constexpr std::uint32_t kCountMask = (1u << 24) - 1;
+    static constexpr std::uint32_t kWide = 1u << 24;
+    static constexpr std::uint32_t kRoomy = 1u << 25;
+    static constexpr int kImageShift = 26;
+    // Column 0's image: 0 none, 1..62 images 0..61, 63 kept in images_.
+    static constexpr std::uint32_t kImageInMap = 63;
+
     std::uint32_t base = 0;   // arena offset the narrow cells count from
     std::uint32_t start = 0;  // first cell in pool_, or in widePool_ when wide
-    std::uint32_t count = 0;  // cells stored
-    std::uint32_t cap = 0;    // cells reserved at start
     std::uint32_t id = 0;
-    std::int16_t image0 = -1;  // the image of column 0, the one lists use
-    bool wide = false;
+    std::uint32_t bits = 0;
+
+    std::uint32_t count() const { return bits & kCountMask; }
+    std::uint32_t cap() const { return bits & kRoomy ? RoomFor(count()) : count(); }
+    bool wide() const { return bits & kWide; }
+    std::uint32_t imageCode() const { return bits >> kImageShift; }
+    void setCount(std::uint32_t n) { bits = (bits & ~kCountMask) | n; }
+    // count cells stored in room for cap (exactly RoomFor(count) or count).
+    void setCountCap(std::uint32_t n, std::uint32_t room) {
+      bits = (bits & ~(kCountMask | kRoomy)) | n | (room != n ? kRoomy : 0);
+    }
+    void setWide(bool on) { bits = on ? bits | kWide : bits & ~kWide; }
+    void setImageCode(std::uint32_t code) {
+      bits = (bits & ((1u << kImageShift) - 1)) | (code << kImageShift);
+    }
+    static std::uint32_t RoomFor(std::uint32_t n) {
+      std::uint32_t room = 8;
+      while (room < n) room *= 2;
+      return room;
+    }
   };
+  static_assert(sizeof(Row) == 16);
+
+public:
+  // Cells at columns from this one on are not kept (a line of more than
+  // sixteen million fields is no table a person wrote).
+  static constexpr int kMaxRowCells = static_cast<int>(Row::kCountMask);
+
+private:
   using Narrow = NarrowCell;
   using Wide = WideCell;
 
@@ -130,7 +165,7 @@ private:
   std::vector<Row> rows_;
   std::vector<Narrow> pool_;
   std::vector<Wide> widePool_;
-  // Images of columns 1.., rare, by row id.
+  // Images of columns 1.. (and column 0's above 61), rare, by row id; index = column.
   std::unordered_map<std::uint32_t, std::vector<std::int16_t>> images_;
   QByteArray arena_;
   std::uint64_t liveBytes_ = 0;

@@ -49,7 +49,8 @@ void ExpectSame(const GridData& g, const Reference& ref, int step) {
 
 // Cells kept as offsets from their row's line: loads, edits that move a row's
 // bytes, cells too long or too far apart for 16 bits, compaction, sorting,
-// row removal and images of any column, all against plain vectors.
+// row removal (one by one and at the end at once) and images of any column
+// and number, all against plain vectors.
 TEST(GridData, CompactCellsHoldWhatWasWrittenThroughEveryChange) {
   constexpr int kCols = 4;
   QRandomGenerator rng(25);
@@ -87,7 +88,10 @@ TEST(GridData, CompactCellsHoldWhatWasWrittenThroughEveryChange) {
     } else if (op < 78 && rows > 0) {
       const int r = static_cast<int>(rng.bounded(rows));
       const int c = static_cast<int>(rng.bounded(kCols));
-      const int image = static_cast<int>(rng.bounded(3)) - 1;
+      // Small numbers as the markers use, and ones past what a row keeps
+      // beside its cells.
+      const int images[] = {-1, 0, 1, 61, 62, 63, 300};
+      const int image = images[rng.bounded(7)];
       g.setCellImage(c, r, image);
       ref.images[size_t(r)][size_t(c)] = image;
     } else if (op < 84) {
@@ -105,6 +109,12 @@ TEST(GridData, CompactCellsHoldWhatWasWrittenThroughEveryChange) {
       g.clearRow(r);
       ref.cells[size_t(r)].assign(kCols, {});
       ref.images[size_t(r)].assign(kCols, -1);
+    } else if (op < 95 && rows > 0) {
+      // The last rows go at once, wide ones among them.
+      const int keep = rows - 1 - static_cast<int>(rng.bounded(std::min(rows, 4)));
+      g.setRowCount(keep);
+      ref.cells.resize(size_t(keep));
+      ref.images.resize(size_t(keep));
     } else if (op < 98 && rows > 2) {
       // By column 1 alone: the reference sorts by it stably, ties by the
       // next columns up to the last but one, as the grid does.

@@ -6,6 +6,8 @@
 #include <QPainter>
 #include <QPalette>
 #include <QStyle>
+#include <QTextLayout>
+#include <algorithm>
 
 #include "platform/Big5.h"
 #include "widgets/EllipsisEdit.h"
@@ -45,6 +47,133 @@ void GridDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option,
 void GridDelegate::dropLayouts() const {
   layouts_.clear();
   geometries_.clear();
+  glyphs_.clear();
+  rawFonts_.clear();
+}
+
+namespace {
+
+// Characters whose glyph and advance never depend on their neighbours in the
+// grid's font (kerning off): no ligature start, no combining or joining
+// marks, no right-to-left or shaped scripts, no controls or other blanks
+// than the plain space (a trailing one is not part of a text's width).
+bool QuickChar(char16_t c) {
+  if (c < 0x20 || c == 'f' || (c >= 0x7F && c < 0xA0)) return false;
+  if (c < 0x300) return true;
+  if (c < 0x370) return false;   // combining marks
+  if (c < 0x530) return true;    // Greek, Cyrillic
+  if (c < 0x2010) return false;  // shaped scripts, blanks and joiners
+  if (c < 0x2028) return true;   // dashes, quotes, bullets
+  if (c < 0x2070) return false;
+  if (c >= 0x20D0 && c < 0x2100) return false;
+  if (c == 0x3000) return false;                // the ideographic blank
+  if (c >= 0xD800 && c < 0xE000) return false;  // halves of other planes
+  if (c >= 0xFE00 && c < 0xFE30) return false;  // selectors, half marks
+  if (c >= 0xFFF0) return false;
+  return true;
+}
+
+}  // namespace
+
+const GridDelegate::CharGlyph& GridDelegate::glyphOf(char16_t c) const {
+  auto it = glyphs_.constFind(c);
+  if (it != glyphs_.cend()) return *it;
+  CharGlyph g;
+  if (QuickChar(c)) {
+    QTextLayout layout(QString(QChar(c)), layoutFont_);
+    layout.beginLayout();
+    QTextLine line = layout.createLine();
+    layout.endLayout();
+    const QList<QGlyphRun> runs = layout.glyphRuns();
+    if (line.isValid() && runs.size() == 1 && runs[0].glyphIndexes().size() == 1 &&
+        runs[0].positions().size() == 1 && runs[0].positions()[0] == QPointF(0, line.ascent())) {
+      const QRawFont font = runs[0].rawFont();
+      auto at = std::find(rawFonts_.begin(), rawFonts_.end(), font);
+      if (at == rawFonts_.end()) at = rawFonts_.insert(rawFonts_.end(), font);
+      g.glyph = runs[0].glyphIndexes()[0];
+      g.font = static_cast<qint32>(at - rawFonts_.begin());
+      g.advance = line.horizontalAdvance();
+      g.ascent = line.ascent();
+    }
+  }
+  return *glyphs_.insert(c, g);
+}
+
+bool GridDelegate::layOutQuickly(Layout& l, const QString& text) const {
+  const qsizetype n = text.size();
+  if (n == 0 || text.back() == u' ') return false;
+  qreal x = 0;
+  qreal ascent = 0;
+  qint32 font = -1;
+  QList<quint32> glyphs;
+  QList<QPointF> positions;
+  std::vector<QGlyphRun> runs;
+  auto flush = [&] {
+    if (glyphs.isEmpty()) return;
+    QGlyphRun run;
+    run.setRawFont(rawFonts_[static_cast<size_t>(font)]);
+    run.setGlyphIndexes(glyphs);
+    run.setPositions(positions);
+    runs.push_back(std::move(run));
+    glyphs.clear();
+    positions.clear();
+  };
+  for (qsizetype i = 0; i < n; ++i) {
+    const CharGlyph& g = glyphOf(text[i].unicode());
+    if (g.font < 0) return false;
+    if (g.font != font) {
+      flush();
+      font = g.font;
+    }
+    glyphs.append(g.glyph);
+    positions.append(QPointF(x, 0));
+    x += g.advance;
+    ascent = std::max(ascent, g.ascent);
+  }
+  flush();
+  // Every glyph stands on the text's baseline, the tallest font's ascent
+  // below the top, as one line of the text would put it.
+  for (QGlyphRun& run : runs) {
+    QList<QPointF> p = run.positions();
+    for (QPointF& q : p) q.setY(ascent);
+    run.setPositions(p);
+  }
+  l.runs = std::move(runs);
+  l.ascent = ascent;
+  l.textWidth = x;
+  l.text = QStaticText();
+  l.quick = true;
+  return true;
+}
+
+void GridDelegate::layOut(Layout& l, const QString& text) const {
+  if (layOutQuickly(l, text)) return;
+  l.quick = false;
+  l.runs.clear();
+  l.text = QStaticText(text);
+  l.text.setTextFormat(Qt::PlainText);
+  l.text.prepare(QTransform(), layoutFont_);
+  l.textWidth = l.text.size().width();
+}
+
+void GridDelegate::setLayoutFont(const QFont& font, const void* style) const {
+  if (style == layoutStyle_ && font == layoutFont_) return;
+  dropLayouts();
+  layoutStyle_ = style;
+  layoutFont_ = font;
+}
+
+void GridDelegate::prepareRows(int first, int last,
+                               const std::vector<std::pair<int, int>>& colWidths) const {
+  if (!layoutStyle_ || !ownPainting_) return;
+  const GridData& data = grid_->data();
+  first = std::max(first, 0);
+  last = std::min(last, data.rowCount() - 1);
+  for (int row = first; row <= last; ++row)
+    for (const auto& [col, width] : colWidths) {
+      const QByteArrayView bytes = DisplayPart(data.cell(col, row));
+      if (!bytes.isEmpty()) layoutFor(col, row, bytes, width);
+    }
 }
 
 void GridDelegate::paintStyled(QPainter* painter, const QStyleOptionViewItem& option,
@@ -106,10 +235,7 @@ const GridDelegate::Layout& GridDelegate::layoutFor(int col, int gridRow, QByteA
     l.bytes = bytes.toByteArray();
     l.width = width;
     l.link = IsLinkText(text);
-    l.text = QStaticText(text);
-    l.text.setTextFormat(Qt::PlainText);
-    l.text.prepare(QTransform(), layoutFont_);
-    l.textWidth = l.text.size().width();
+    layOut(l, text);
   }
   return l;
 }
@@ -121,11 +247,7 @@ bool GridDelegate::paintOwn(QPainter* painter, const QStyleOptionViewItem& optio
     return false;
   const QWidget* w = option.widget;
   const QStyle* style = w ? w->style() : QApplication::style();
-  if (style != layoutStyle_ || option.font != layoutFont_) {
-    dropLayouts();
-    layoutStyle_ = style;
-    layoutFont_ = option.font;
-  }
+  setLayoutFont(option.font, style);
 
   const GridData& data = grid_->data();
   const int col = index.column();
@@ -147,13 +269,18 @@ bool GridDelegate::paintOwn(QPainter* painter, const QStyleOptionViewItem& optio
     if (icon) painter->drawPixmap(option.rect.topLeft() + g.icon.topLeft(), *icon);
     const QPalette::ColorGroup cg =
         option.state & QStyle::State_Active ? QPalette::Normal : QPalette::Inactive;
+    const QPointF at(option.rect.left() + g.text.left(), option.rect.top() + g.baseline);
+    const QColor colour = option.palette.color(cg, QPalette::Text);
     const QPen oldPen = painter->pen();
-    const QFont oldFont = painter->font();
-    painter->setPen(option.palette.color(cg, QPalette::Text));
-    painter->setFont(option.font);
-    painter->drawStaticText(
-        QPointF(option.rect.left() + g.text.left(), option.rect.top() + g.baseline), l.text);
-    painter->setFont(oldFont);
+    if (oldPen.color() != colour || oldPen.style() != Qt::SolidLine) painter->setPen(colour);
+    if (l.quick) {
+      for (const QGlyphRun& run : l.runs) painter->drawGlyphRun(at, run);
+    } else {
+      const QFont oldFont = painter->font();
+      painter->setFont(option.font);
+      painter->drawStaticText(at, l.text);
+      painter->setFont(oldFont);
+    }
     painter->setPen(oldPen);
     return true;
   }

@@ -1,11 +1,14 @@
 #pragma once
 
 #include <QByteArray>
+#include <QGlyphRun>
 #include <QHash>
+#include <QRawFont>
 #include <QRect>
 #include <QStaticText>
 #include <QStyledItemDelegate>
 #include <cstdint>
+#include <vector>
 
 namespace rix {
 
@@ -20,6 +23,13 @@ class StringGrid;
 // once and kept while the cell's bytes and its size stay, beside the style's
 // own geometry for that size. Selected, focused, hovered, link and elided
 // cells go through the style as before.
+//
+// A text of characters that are never shaped by their neighbours (Chinese
+// characters, ASCII without the ligature letter f, Greek, Cyrillic, ...; the
+// grid's font has kerning off) is laid out from each character's glyph and
+// advance, looked up once per character, so a page of new cells costs a
+// lookup per character instead of a shaping per cell. Any other text goes
+// through QStaticText.
 class GridDelegate : public QStyledItemDelegate {
   Q_OBJECT
 
@@ -40,6 +50,9 @@ public:
   void setOwnPainting(bool on) { ownPainting_ = on; }
   // Forgets every laid-out text, as a change of font or style must.
   void dropLayouts() const;
+  // Lays out, ahead of their paint, the texts of rows first..last (grid
+  // rows) in the columns given with their cell widths.
+  void prepareRows(int first, int last, const std::vector<std::pair<int, int>>& colWidths) const;
 
 private:
   // Where the style puts a cell's picture and text, for one cell size.
@@ -51,9 +64,20 @@ private:
   struct Layout {
     QByteArray bytes;
     int width = 0;
-    QStaticText text;
+    QStaticText text;             // when the text is not quick
+    std::vector<QGlyphRun> runs;  // when it is: one run a font, baseline at 0
+    qreal ascent = 0;
     qreal textWidth = 0;
     bool link = false;
+    bool quick = false;
+  };
+  // A character's glyph in the font that draws it, as a lone character's
+  // layout gives it; font -1 when the character is not laid out quickly.
+  struct CharGlyph {
+    quint32 glyph = 0;
+    qint32 font = -1;
+    qreal advance = 0;
+    qreal ascent = 0;
   };
 
   void paintStyled(QPainter* painter, const QStyleOptionViewItem& option,
@@ -61,6 +85,10 @@ private:
   bool paintOwn(QPainter* painter, const QStyleOptionViewItem& option,
                 const QModelIndex& index) const;
   const Layout& layoutFor(int col, int gridRow, QByteArrayView bytes, int width) const;
+  void layOut(Layout& l, const QString& text) const;
+  bool layOutQuickly(Layout& l, const QString& text) const;
+  const CharGlyph& glyphOf(char16_t c) const;
+  void setLayoutFont(const QFont& font, const void* style) const;
   const Geometry& geometryFor(const QStyleOptionViewItem& option, const QModelIndex& index,
                               bool withIcon, QSize iconSize) const;
 
@@ -69,6 +97,8 @@ private:
   mutable QHash<quint64, Layout> layouts_;
   mutable QHash<quint64, Geometry> geometries_;
   mutable QFont layoutFont_;
+  mutable QHash<char16_t, CharGlyph> glyphs_;
+  mutable std::vector<QRawFont> rawFonts_;
   mutable const void* layoutStyle_ = nullptr;
 };
 

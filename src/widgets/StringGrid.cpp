@@ -7,6 +7,7 @@
 #include <QKeyEvent>
 #include <QMenu>
 #include <QMouseEvent>
+#include <QTimer>
 #include <QUrl>
 #include <algorithm>
 #include <cmath>
@@ -276,6 +277,39 @@ void StringGrid::keyPressEvent(QKeyEvent* event) {
       keyPressed(event->text().at(0));
   }
   QTableView::keyPressEvent(event);
+}
+
+void StringGrid::paintEvent(QPaintEvent* event) {
+  QTableView::paintEvent(event);
+  if (prepareQueued_) return;
+  prepareQueued_ = true;
+  QTimer::singleShot(0, this, [this] {
+    prepareQueued_ = false;
+    prepareNearbyRows();
+  });
+}
+
+void StringGrid::prepareNearbyRows() {
+  const QWidget* vp = viewport();
+  const int top = rowAt(0);
+  if (!isVisible() || top < 0) return;
+  int bottom = rowAt(vp->height() - 1);
+  if (bottom < 0) bottom = model_->rowCount() - 1;
+  const int page = bottom - top + 1;
+  int left = columnAt(0);
+  int right = columnAt(vp->width() - 1);
+  if (left < 0) left = 0;
+  if (right < 0) right = model_->columnCount() - 1;
+  std::vector<std::pair<int, int>> cols;
+  const int gridSize = showGrid() ? 1 : 0;
+  for (int c = left; c <= right; ++c)
+    if (!isColumnHidden(c)) cols.emplace_back(c, columnWidth(c) - gridSize);
+  const int below = std::min(bottom + page, model_->rowCount() - 1);
+  if (below > bottom)
+    delegate_->prepareRows(model_->toGridRow(bottom + 1), model_->toGridRow(below), cols);
+  const int above = std::max(top - page, 0);
+  if (above < top)
+    delegate_->prepareRows(model_->toGridRow(above), model_->toGridRow(top - 1), cols);
 }
 
 void StringGrid::keyReleaseEvent(QKeyEvent* event) {

@@ -107,9 +107,13 @@ protected:
   void contextMenuEvent(QContextMenuEvent* event) override;
   bool eventFilter(QObject* watched, QEvent* event) override;
   void currentChanged(const QModelIndex& current, const QModelIndex& previous) override;
+  void paintEvent(QPaintEvent* event) override;
 
 private:
   void syncViewCursor();
+  // Lays out the texts of the page above and the page below the rows shown,
+  // once the event loop is idle after a paint, so that paging meets them laid out.
+  void prepareNearbyRows();
 
   StringGridModel* model_;
   GridDelegate* delegate_;
@@ -122,6 +126,7 @@ private:
   QStringList dropDownItems_;
   QMenu* popup_ = nullptr;
   bool headerResizing_ = false;  // the header was pressed on a section edge
+  bool prepareQueued_ = false;
 };
 
 }  // namespace rix

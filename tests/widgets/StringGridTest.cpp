@@ -13,6 +13,7 @@
 #include "UrlRecorder.h"
 #include "platform/Big5.h"
 #include "widgets/EllipsisEdit.h"
+#include "widgets/FontSetup.h"
 #include "widgets/Glyphs.h"
 #include "widgets/GridDelegate.h"
 #include "widgets/StringGrid.h"
@@ -377,6 +378,31 @@ TEST(StringGrid, OwnCellPainterDrawsWhatTheStyleDraws) {
   f.setPointSize(f.pointSize() + 3);
   g.setFont(f);
   g.verticalHeader()->setDefaultSectionSize(24);
+  std::tie(styled, own) = frames();
+  EXPECT_EQ(own, styled);
+
+  // The window's font, a Latin face with the Ming face for Chinese: texts
+  // laid out from each character's glyph (Chinese, ASCII, Greek, full-width
+  // forms, mixed) and texts that are shaped whole (the ligature letter f,
+  // the ideographic blank, a trailing blank), on the
+  // same baseline as the style puts them.
+  InstallFontSubstitutions();
+  QFont window(QStringLiteral("Times New Roman"));
+  window.setPixelSize(12);
+  window.setKerning(false);
+  g.setFont(window);
+  g.verticalHeader()->setDefaultSectionSize(16);
+  const QStringList mixed = {QStringLiteral("三國志 II (1989)"),
+                             QStringLiteral("Final Fight office"),
+                             QStringLiteral("αβγ ＡＢＣ１２３ 「快打」"),
+                             QStringLiteral("雷電　戰機"),
+                             QStringLiteral("WAVE RACE "),
+                             QStringLiteral("Muffin Fly"),
+                             QStringLiteral("AVATAR Wolf"),
+                             QStringLiteral("卡普空公司 SNK")};
+  for (int r = 1; r < 9; ++r)
+    for (int c = 0; c < 4; ++c) g.setCell(c, r, Big5Encode(mixed[(r + c) % 8]));
+  g.autoSizeColumns();
   std::tie(styled, own) = frames();
   EXPECT_EQ(own, styled);
 }

@@ -199,13 +199,14 @@ void GridDelegate::paintStyled(QPainter* painter, const QStyleOptionViewItem& op
   painter->restore();
 }
 
-const GridDelegate::Geometry& GridDelegate::geometryFor(const QStyleOptionViewItem& option,
-                                                        const QModelIndex& index, bool withIcon,
+const GridDelegate::Geometry& GridDelegate::geometryFor(const QStyleOptionViewItem& option, int col,
+                                                        int gridRow, bool withIcon,
                                                         QSize iconSize) const {
   const quint64 key = GeometryKey(option.rect.size(), withIcon, iconSize);
   auto it = geometries_.constFind(key);
   if (it != geometries_.cend()) return *it;
   // The style's own layout of this cell size; it does not depend on the text.
+  const QModelIndex index = grid_->gridModel()->index(grid_->gridModel()->toModelRow(gridRow), col);
   QStyleOptionViewItem opt = option;
   initStyleOption(&opt, index);
   const QWidget* w = opt.widget;
@@ -245,13 +246,20 @@ bool GridDelegate::paintOwn(QPainter* painter, const QStyleOptionViewItem& optio
   if ((option.state & kStyledStates) || !(option.state & QStyle::State_Enabled) ||
       (option.features & QStyleOptionViewItem::Alternate) || option.direction != Qt::LeftToRight)
     return false;
+  const QPen oldPen = painter->pen();
+  const bool drawn =
+      paintPlain(painter, option, index.column(), grid_->gridModel()->toGridRow(index.row()));
+  if (painter->pen() != oldPen) painter->setPen(oldPen);
+  return drawn;
+}
+
+bool GridDelegate::paintPlain(QPainter* painter, const QStyleOptionViewItem& option, int col,
+                              int row) const {
   const QWidget* w = option.widget;
   const QStyle* style = w ? w->style() : QApplication::style();
   setLayoutFont(option.font, style);
 
   const GridData& data = grid_->data();
-  const int col = index.column();
-  const int row = grid_->gridModel()->toGridRow(index.row());
   const QByteArrayView bytes = DisplayPart(data.cell(col, row));
   const QPixmap* icon = nullptr;
   const int image = data.cellImage(col, row);
@@ -260,7 +268,7 @@ bool GridDelegate::paintOwn(QPainter* painter, const QStyleOptionViewItem& optio
     icon = &images[image];
     if (icon->devicePixelRatio() != 1.0) return false;
   }
-  const Geometry& g = geometryFor(option, index, icon != nullptr, icon ? icon->size() : QSize());
+  const Geometry& g = geometryFor(option, col, row, icon != nullptr, icon ? icon->size() : QSize());
 
   if (!bytes.isEmpty()) {
     const Layout& l = layoutFor(col, row, bytes, option.rect.width());
@@ -271,8 +279,8 @@ bool GridDelegate::paintOwn(QPainter* painter, const QStyleOptionViewItem& optio
         option.state & QStyle::State_Active ? QPalette::Normal : QPalette::Inactive;
     const QPointF at(option.rect.left() + g.text.left(), option.rect.top() + g.baseline);
     const QColor colour = option.palette.color(cg, QPalette::Text);
-    const QPen oldPen = painter->pen();
-    if (oldPen.color() != colour || oldPen.style() != Qt::SolidLine) painter->setPen(colour);
+    const QPen& pen = painter->pen();
+    if (pen.color() != colour || pen.style() != Qt::SolidLine) painter->setPen(colour);
     if (l.quick) {
       for (const QGlyphRun& run : l.runs) painter->drawGlyphRun(at, run);
     } else {
@@ -281,7 +289,6 @@ bool GridDelegate::paintOwn(QPainter* painter, const QStyleOptionViewItem& optio
       painter->drawStaticText(at, l.text);
       painter->setFont(oldFont);
     }
-    painter->setPen(oldPen);
     return true;
   }
   if (icon) painter->drawPixmap(option.rect.topLeft() + g.icon.topLeft(), *icon);

@@ -48,6 +48,13 @@ public:
 
   // Off: every cell goes through the style (for comparing the two).
   void setOwnPainting(bool on) { ownPainting_ = on; }
+  bool ownPainting() const { return ownPainting_; }
+  // Draws a cell that is neither selected, current, hovered nor edited as
+  // paint() would, with option as the view sets it up for every cell and
+  // option.rect the cell's; false, with nothing drawn, when the cell needs
+  // the style. Leaves the painter's pen at the text's colour.
+  bool paintPlain(QPainter* painter, const QStyleOptionViewItem& option, int col,
+                  int gridRow) const;
   // Forgets every laid-out text, as a change of font or style must.
   void dropLayouts() const;
   // Lays out, ahead of their paint, the texts of rows first..last (grid
@@ -89,7 +96,7 @@ private:
   bool layOutQuickly(Layout& l, const QString& text) const;
   const CharGlyph& glyphOf(char16_t c) const;
   void setLayoutFont(const QFont& font, const void* style) const;
-  const Geometry& geometryFor(const QStyleOptionViewItem& option, const QModelIndex& index,
+  const Geometry& geometryFor(const QStyleOptionViewItem& option, int col, int gridRow,
                               bool withIcon, QSize iconSize) const;
 
   StringGrid* grid_;

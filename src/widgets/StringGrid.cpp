@@ -1,12 +1,14 @@
 #include "widgets/StringGrid.h"
 
 #include <QContextMenuEvent>
+#include <QCursor>
 #include <QDesktopServices>
 #include <QFontMetricsF>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QMenu>
 #include <QMouseEvent>
+#include <QPainter>
 #include <QTimer>
 #include <QUrl>
 #include <algorithm>
@@ -279,8 +281,103 @@ void StringGrid::keyPressEvent(QKeyEvent* event) {
   QTableView::keyPressEvent(event);
 }
 
+bool StringGrid::viewportEvent(QEvent* event) {
+  switch (event->type()) {
+    case QEvent::HoverEnter:
+    case QEvent::HoverMove:
+      hover_ = indexAt(static_cast<QHoverEvent*>(event)->position().toPoint());
+      break;
+    case QEvent::HoverLeave:
+    case QEvent::Leave:
+      hover_ = QPersistentModelIndex();
+      break;
+    default:
+      break;
+  }
+  return QTableView::viewportEvent(event);
+}
+
+bool StringGrid::paintPlainCells(QPaintEvent* event) {
+  if (!delegate_->ownPainting() || isRightToLeft() || !showGrid() || gridStyle() != Qt::SolidLine ||
+      alternatingRowColors() || !isEnabled() || state() != QAbstractItemView::NoState ||
+      model_->rowCount() == 0 || model_->columnCount() == 0)
+    return false;
+  QStyleOptionViewItem option;
+  initViewItemOption(&option);
+  const QColor gridColor =
+      static_cast<QRgb>(style()->styleHint(QStyle::SH_Table_GridLineColor, &option, this));
+  const QHeaderView* hh = horizontalHeader();
+  const QHeaderView* vh = verticalHeader();
+  // What the view draws differently from a plain cell: the current and the
+  // selected cells, the hovered one (both as the view last saw it and as the
+  // mouse stands now) and any with an editor. Painting one of them through
+  // the view that needs no style costs nothing but time.
+  QModelIndexList styledCells = selectionModel()->selectedIndexes();
+  styledCells.append(currentIndex());
+  styledCells.append(hover_);
+  if (viewport()->underMouse())
+    styledCells.append(indexAt(viewport()->mapFromGlobal(QCursor::pos())));
+  auto isStyled = [&styledCells](int row, int col) {
+    for (const QModelIndex& i : styledCells)
+      if (i.row() == row && i.column() == col) return true;
+    return false;
+  };
+  // Every cell once, over the whole of what is to be painted; the painter
+  // keeps to the region itself.
+  QRect dirty = event->region().boundingRect();
+  dirty.setBottom(std::min(dirty.bottom(), vh->length() - vh->offset() - 1));
+  dirty.setRight(std::min(dirty.right(), hh->length() - hh->offset() - 1));
+  QRegion styled;
+  {
+    QPainter p(viewport());
+    int left = hh->visualIndexAt(dirty.left());
+    int right = hh->visualIndexAt(dirty.right());
+    if (left == -1) left = 0;
+    if (right == -1) right = hh->count() - 1;
+    int top = vh->visualIndexAt(dirty.top());
+    int bottom = vh->visualIndexAt(dirty.bottom());
+    if (bottom == -1) bottom = vh->count() - 1;
+    if (top == -1 || top > bottom || dirty.isEmpty()) return true;
+    for (int v = top; v <= bottom; ++v) {
+      const int row = vh->logicalIndex(v);
+      if (vh->isSectionHidden(row)) continue;
+      const int rowY = rowViewportPosition(row);
+      const int rowH = rowHeight(row) - 1;
+      const int gridRow = model_->toGridRow(row);
+      for (int h = left; h <= right; ++h) {
+        const int col = hh->logicalIndex(h);
+        if (hh->isSectionHidden(col)) continue;
+        const QRect cell(columnViewportPosition(col), rowY, columnWidth(col) - 1, rowH);
+        option.rect = cell;
+        if (isStyled(row, col) || !delegate_->paintPlain(&p, option, col, gridRow)) styled += cell;
+      }
+    }
+    // The grid lines, one pixel at the bottom of each row and the right of
+    // each column, and along the top when no header row is shown.
+    for (int v = top; v <= bottom; ++v) {
+      const int row = vh->logicalIndex(v);
+      if (vh->isSectionHidden(row)) continue;
+      const int y = rowViewportPosition(row) + rowHeight(row) - 1;
+      p.fillRect(QRect(dirty.left(), y, dirty.width(), 1), gridColor);
+    }
+    for (int h = left; h <= right; ++h) {
+      const int col = hh->logicalIndex(h);
+      if (hh->isSectionHidden(col)) continue;
+      const int x = columnViewportPosition(col) + columnWidth(col) - 1;
+      p.fillRect(QRect(x, dirty.top(), 1, dirty.height()), gridColor);
+    }
+    if (hh->isHidden() && verticalScrollMode() == ScrollPerItem)
+      p.fillRect(QRect(dirty.left(), 0, dirty.width(), 1), gridColor);
+  }
+  if (!styled.isEmpty()) {
+    QPaintEvent rest(styled);
+    QTableView::paintEvent(&rest);
+  }
+  return true;
+}
+
 void StringGrid::paintEvent(QPaintEvent* event) {
-  QTableView::paintEvent(event);
+  if (!paintPlainCells(event)) QTableView::paintEvent(event);
   if (prepareQueued_) return;
   prepareQueued_ = true;
   QTimer::singleShot(0, this, [this] {

@@ -108,8 +108,14 @@ protected:
   bool eventFilter(QObject* watched, QEvent* event) override;
   void currentChanged(const QModelIndex& current, const QModelIndex& previous) override;
   void paintEvent(QPaintEvent* event) override;
+  bool viewportEvent(QEvent* event) override;
 
 private:
+  // Paints the cells that need no style and the grid lines itself, and hands
+  // the rest (current, selected, hovered, linked or elided cells) to the
+  // table view; false when the view must paint everything (editing,
+  // dragging, a layout it does not draw).
+  bool paintPlainCells(QPaintEvent* event);
   void syncViewCursor();
   // Lays out the texts of the page above and the page below the rows shown,
   // once the event loop is idle after a paint, so that paging meets them laid out.
@@ -127,6 +133,7 @@ private:
   QMenu* popup_ = nullptr;
   bool headerResizing_ = false;  // the header was pressed on a section edge
   bool prepareQueued_ = false;
+  QPersistentModelIndex hover_;  // the cell the mouse last hovered in the viewport
 };
 
 }  // namespace rix

@@ -453,15 +453,14 @@ void GridData::setRowSlices(int row, const std::uint32_t* offsetLength, int coun
     // from the first cell, as a line's cells follow each other.
     const std::uint32_t base = offsetLength[0];
     const std::uint32_t start = static_cast<std::uint32_t>(pool_.size());
-    pool_.resize(start + static_cast<std::uint32_t>(count));
-    Narrow* out = pool_.data() + start;
+    // Appended one by one into the room a load reserves: no zeroing first.
     std::uint32_t spread = 0;
     std::uint64_t bytes = 0;
     for (int i = 0; i < count; ++i) {
       const std::uint32_t len = offsetLength[2 * i + 1];
       const std::uint32_t rel = len ? offsetLength[2 * i] - base : 0;
       spread |= rel | len;
-      out[i] = Narrow{static_cast<std::uint16_t>(rel), static_cast<std::uint16_t>(len)};
+      pool_.push_back(Narrow{static_cast<std::uint16_t>(rel), static_cast<std::uint16_t>(len)});
       bytes += len;
     }
     if (spread <= 0xFFFF) {

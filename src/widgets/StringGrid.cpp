@@ -353,7 +353,7 @@ bool StringGrid::paintPlainCells(QPaintEvent* event) {
       }
     }
     // The grid lines, one pixel at the bottom of each row and the right of
-    // each column, and along the top when no header row is shown.
+    // each column.
     for (int v = top; v <= bottom; ++v) {
       const int row = vh->logicalIndex(v);
       if (vh->isSectionHidden(row)) continue;
@@ -366,8 +366,6 @@ bool StringGrid::paintPlainCells(QPaintEvent* event) {
       const int x = columnViewportPosition(col) + columnWidth(col) - 1;
       p.fillRect(QRect(x, dirty.top(), 1, dirty.height()), gridColor);
     }
-    if (hh->isHidden() && verticalScrollMode() == ScrollPerItem)
-      p.fillRect(QRect(dirty.left(), 0, dirty.width(), 1), gridColor);
   }
   if (!styled.isEmpty()) {
     QPaintEvent rest(styled);

@@ -405,4 +405,9 @@ TEST(StringGrid, OwnCellPainterDrawsWhatTheStyleDraws) {
   g.autoSizeColumns();
   std::tie(styled, own) = frames();
   EXPECT_EQ(own, styled);
+
+  // One row: no header row above it.
+  g.setRowCount(1);
+  std::tie(styled, own) = frames();
+  EXPECT_EQ(own, styled);
 }

@@ -18,6 +18,7 @@
 #include "widgets/ColumnTextWidths.h"
 #include "widgets/GridDelegate.h"
 #include "widgets/GridHeader.h"
+#include "widgets/GridScrollBar.h"
 #include "widgets/MenuShortcuts.h"
 
 namespace rix {
@@ -31,6 +32,7 @@ constexpr int kDefaultRowHeight = 16;
 
 StringGrid::StringGrid(QWidget* parent) : QTableView(parent) {
   setHorizontalHeader(new GridHeader(this));
+  setVerticalScrollBar(new GridScrollBar(Qt::Vertical, this));
   model_ = new StringGridModel(this);
   model_->grid().setColCount(5);
   model_->grid().setRowCount(5);

@@ -6,6 +6,8 @@
 #include <QElapsedTimer>
 #include <QHeaderView>
 #include <QLineEdit>
+#include <QScreen>
+#include <QScrollBar>
 #include <QTest>
 #include <QToolButton>
 
@@ -410,4 +412,38 @@ TEST(StringGrid, OwnCellPainterDrawsWhatTheStyleDraws) {
   g.setRowCount(1);
   std::tie(styled, own) = frames();
   EXPECT_EQ(own, styled);
+}
+
+// Paging moves the scroll bar's slider: only where it was and where it goes
+// are painted again, and what is on screen stays what a whole repaint draws,
+// at the ends, in between and while the slider is held.
+TEST(StringGrid, ScrollBarRepaintsOnlyWhereTheSliderMovedAndStaysWhole) {
+  StringGrid g;
+  g.resize(300, 240);
+  g.setColCount(2);
+  g.setRowCount(3000);
+  g.show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&g));
+  QScrollBar* bar = g.verticalScrollBar();
+  const auto onScreen = [&] {
+    QCoreApplication::processEvents();
+    const QPixmap window = g.screen()->grabWindow(g.window()->winId());
+    const QRect at(bar->mapTo(g.window(), QPoint(0, 0)), bar->size());
+    return window.copy(at).toImage().convertToFormat(QImage::Format_RGB32);
+  };
+  const auto whole = [&] { return bar->grab().toImage().convertToFormat(QImage::Format_RGB32); };
+  ASSERT_EQ(onScreen(), whole());
+  int step = 0;
+  for (int value : {bar->pageStep(), 5 * bar->pageStep(), bar->maximum(), bar->maximum() - 1, 0, 1,
+                    bar->maximum() / 2}) {
+    bar->setValue(value);
+    EXPECT_EQ(onScreen(), whole()) << "step " << step++;
+  }
+  bar->setSliderDown(true);
+  for (int value : {bar->maximum() / 3, bar->maximum()}) {
+    bar->setSliderPosition(value);
+    EXPECT_EQ(onScreen(), whole()) << "held " << value;
+  }
+  bar->setSliderDown(false);
+  EXPECT_EQ(onScreen(), whole());
 }

@@ -1,0 +1,63 @@
+#include "widgets/GridScrollBar.h"
+
+#include <QProxyStyle>
+#include <QStyle>
+#include <QStyleOptionSlider>
+
+namespace rix {
+
+namespace {
+
+constexpr int kMargin = 3;
+
+// Styles known to draw the groove the same wherever the slider stands (not
+// true of styles that draw the two page areas apart).
+bool GrooveIgnoresValue(const QStyle* style) {
+  while (const auto* proxy = qobject_cast<const QProxyStyle*>(style)) {
+    if (!proxy->baseStyle() || proxy->baseStyle() == style) break;
+    style = proxy->baseStyle();
+  }
+  return style && style->name().compare(QLatin1String("fusion"), Qt::CaseInsensitive) == 0;
+}
+
+}  // namespace
+
+GridScrollBar::GridScrollBar(Qt::Orientation orientation, QWidget* parent)
+    : QScrollBar(orientation, parent) {}
+
+QRect GridScrollBar::part(QStyle::SubControl control) const {
+  QStyleOptionSlider opt;
+  initStyleOption(&opt);
+  return style()->subControlRect(QStyle::CC_ScrollBar, &opt, control, this);
+}
+
+void GridScrollBar::sliderChange(SliderChange change) {
+  if (change != SliderValueChange || painted_.isEmpty() || !GrooveIgnoresValue(style())) {
+    painted_ = QRect();
+    QScrollBar::sliderChange(change);
+    return;
+  }
+  // The style draws the slider's outline a little past its rectangle.
+  QRegion dirty(painted_.adjusted(-kMargin, -kMargin, kMargin, kMargin));
+  dirty += part(QStyle::SC_ScrollBarSlider).adjusted(-kMargin, -kMargin, kMargin, kMargin);
+  dirty += part(QStyle::SC_ScrollBarSubLine);
+  dirty += part(QStyle::SC_ScrollBarAddLine);
+  update(dirty);
+}
+
+void GridScrollBar::paintEvent(QPaintEvent* event) {
+  QScrollBar::paintEvent(event);
+  painted_ = part(QStyle::SC_ScrollBarSlider);
+}
+
+void GridScrollBar::changeEvent(QEvent* event) {
+  painted_ = QRect();
+  QScrollBar::changeEvent(event);
+}
+
+void GridScrollBar::resizeEvent(QResizeEvent* event) {
+  painted_ = QRect();
+  QScrollBar::resizeEvent(event);
+}
+
+}  // namespace rix

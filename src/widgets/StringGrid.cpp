@@ -32,7 +32,12 @@ constexpr int kDefaultRowHeight = 16;
 
 StringGrid::StringGrid(QWidget* parent) : QTableView(parent) {
   setHorizontalHeader(new GridHeader(this));
-  setVerticalScrollBar(new GridScrollBar(Qt::Vertical, this));
+  // The view ties its own bar to these when it is made; a bar put in its
+  // place is tied the same way.
+  auto* bar = new GridScrollBar(Qt::Vertical, this);
+  setVerticalScrollBar(bar);
+  connect(bar, &QScrollBar::actionTriggered, this, &StringGrid::verticalScrollbarAction);
+  connect(bar, &QScrollBar::valueChanged, this, &StringGrid::verticalScrollbarValueChanged);
   model_ = new StringGridModel(this);
   model_->grid().setColCount(5);
   model_->grid().setRowCount(5);

@@ -7,6 +7,7 @@
 #include <QPalette>
 #include <QStyle>
 #include <QTextLayout>
+#include <QVarLengthArray>
 #include <algorithm>
 
 #include "platform/Big5.h"
@@ -102,41 +103,34 @@ const GridDelegate::CharGlyph& GridDelegate::glyphOf(char16_t c) const {
 bool GridDelegate::layOutQuickly(Layout& l, const QString& text) const {
   const qsizetype n = text.size();
   if (n == 0 || text.back() == u' ') return false;
-  qreal x = 0;
+  // First every character's glyph and the tallest ascent, then one run a
+  // font, each filled once: every glyph stands on the text's baseline, the
+  // tallest font's ascent below the top, as one line of the text would put it.
+  QVarLengthArray<CharGlyph, 64> chars(n);
   qreal ascent = 0;
-  qint32 font = -1;
-  QList<quint32> glyphs;
-  QList<QPointF> positions;
+  for (qsizetype i = 0; i < n; ++i) {
+    chars[i] = glyphOf(text[i].unicode());
+    if (chars[i].font < 0) return false;
+    ascent = std::max(ascent, chars[i].ascent);
+  }
   std::vector<QGlyphRun> runs;
-  auto flush = [&] {
-    if (glyphs.isEmpty()) return;
+  qreal x = 0;
+  for (qsizetype i = 0; i < n;) {
+    qsizetype end = i + 1;
+    while (end < n && chars[end].font == chars[i].font) ++end;
+    QList<quint32> glyphs(end - i);
+    QList<QPointF> positions(end - i);
+    for (qsizetype k = i; k < end; ++k) {
+      glyphs[k - i] = chars[k].glyph;
+      positions[k - i] = QPointF(x, ascent);
+      x += chars[k].advance;
+    }
     QGlyphRun run;
-    run.setRawFont(rawFonts_[static_cast<size_t>(font)]);
+    run.setRawFont(rawFonts_[static_cast<size_t>(chars[i].font)]);
     run.setGlyphIndexes(glyphs);
     run.setPositions(positions);
     runs.push_back(std::move(run));
-    glyphs.clear();
-    positions.clear();
-  };
-  for (qsizetype i = 0; i < n; ++i) {
-    const CharGlyph& g = glyphOf(text[i].unicode());
-    if (g.font < 0) return false;
-    if (g.font != font) {
-      flush();
-      font = g.font;
-    }
-    glyphs.append(g.glyph);
-    positions.append(QPointF(x, 0));
-    x += g.advance;
-    ascent = std::max(ascent, g.ascent);
-  }
-  flush();
-  // Every glyph stands on the text's baseline, the tallest font's ascent
-  // below the top, as one line of the text would put it.
-  for (QGlyphRun& run : runs) {
-    QList<QPointF> p = run.positions();
-    for (QPointF& q : p) q.setY(ascent);
-    run.setPositions(p);
+    i = end;
   }
   l.runs = std::move(runs);
   l.ascent = ascent;

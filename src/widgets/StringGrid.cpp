@@ -1,7 +1,6 @@
 #include "widgets/StringGrid.h"
 
 #include <QContextMenuEvent>
-#include <QCursor>
 #include <QDesktopServices>
 #include <QFontMetricsF>
 #include <QHeaderView>
@@ -292,11 +291,22 @@ bool StringGrid::viewportEvent(QEvent* event) {
   switch (event->type()) {
     case QEvent::HoverEnter:
     case QEvent::HoverMove:
-      hover_ = indexAt(static_cast<QHoverEvent*>(event)->position().toPoint());
+      mouseAt_ = static_cast<QHoverEvent*>(event)->position().toPoint();
+      mouseIn_ = true;
+      hover_ = indexAt(mouseAt_);
+      break;
+    case QEvent::Enter:
+      mouseAt_ = static_cast<QEnterEvent*>(event)->position().toPoint();
+      mouseIn_ = true;
+      break;
+    case QEvent::MouseMove:
+      mouseAt_ = static_cast<QMouseEvent*>(event)->position().toPoint();
+      mouseIn_ = true;
       break;
     case QEvent::HoverLeave:
     case QEvent::Leave:
       hover_ = QPersistentModelIndex();
+      mouseIn_ = false;
       break;
     default:
       break;
@@ -322,8 +332,9 @@ bool StringGrid::paintPlainCells(QPaintEvent* event) {
   QModelIndexList styledCells = selectionModel()->selectedIndexes();
   styledCells.append(currentIndex());
   styledCells.append(hover_);
-  if (viewport()->underMouse())
-    styledCells.append(indexAt(viewport()->mapFromGlobal(QCursor::pos())));
+  // Where the mouse was last seen, not asked of the window system: that is
+  // a round trip to the X server at every paint.
+  if (mouseIn_) styledCells.append(indexAt(mouseAt_));
   auto isStyled = [&styledCells](int row, int col) {
     for (const QModelIndex& i : styledCells)
       if (i.row() == row && i.column() == col) return true;

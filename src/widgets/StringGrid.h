@@ -134,6 +134,8 @@ private:
   bool headerResizing_ = false;  // the header was pressed on a section edge
   bool prepareQueued_ = false;
   QPersistentModelIndex hover_;  // the cell the mouse last hovered in the viewport
+  QPoint mouseAt_;               // where the mouse was last seen in the viewport
+  bool mouseIn_ = false;
 };
 
 }  // namespace rix

@@ -326,9 +326,9 @@ bool StringGrid::paintPlainCells(QPaintEvent* event) {
   const QHeaderView* hh = horizontalHeader();
   const QHeaderView* vh = verticalHeader();
   // What the view draws differently from a plain cell: the current and the
-  // selected cells, the hovered one (both as the view last saw it and as the
-  // mouse stands now) and any with an editor. Painting one of them through
-  // the view that needs no style costs nothing but time.
+  // selected cells and the hovered one (both as the view last saw it and as
+  // the mouse stands now); while a cell is edited the view paints it all.
+  // Painting through the view a cell that needs no style costs only time.
   QModelIndexList styledCells = selectionModel()->selectedIndexes();
   styledCells.append(currentIndex());
   styledCells.append(hover_);

@@ -101,6 +101,17 @@ void PaintBackdrop(QImage& img) {
   p.drawPie(QRect(190, 82, 92, 92), 0, 180 * 16);
 }
 
+// Bold Arial, drawn hard-edged and unhinted, so the sixteen-colour picture
+// holds no in-between shades.
+QFont BlockFont(int pixels) {
+  QFont f(QStringLiteral("Arial"));
+  f.setPixelSize(pixels);
+  f.setBold(true);
+  f.setStyleStrategy(QFont::NoAntialias);
+  f.setHintingPreference(QFont::PreferNoHinting);
+  return f;
+}
+
 void PaintLineArt(QImage& img) {
   QPainter p(&img);
   p.setRenderHint(QPainter::Antialiasing, false);
@@ -147,12 +158,7 @@ void PaintLineArt(QImage& img) {
   p.drawPoint(43, 114);
 
   // The program's name in shadowed block letters.
-  QFont title(QStringLiteral("Arial"));
-  title.setPixelSize(34);
-  title.setBold(true);
-  title.setStyleStrategy(QFont::NoAntialias);
-  title.setHintingPreference(QFont::PreferNoHinting);
-  p.setFont(title);
+  p.setFont(BlockFont(34));
   const QRect band(0, 18, kWidth, 44);
   const QString name = QStringLiteral("RIX FrontEnd");
   p.setPen(C(kMaroon));
@@ -162,12 +168,7 @@ void PaintLineArt(QImage& img) {
   p.setPen(C(kYellow));
   p.drawText(band, Qt::AlignHCenter | Qt::AlignVCenter, name);
 
-  QFont sub(QStringLiteral("Arial"));
-  sub.setPixelSize(12);
-  sub.setBold(true);
-  sub.setStyleStrategy(QFont::NoAntialias);
-  sub.setHintingPreference(QFont::PreferNoHinting);
-  p.setFont(sub);
+  p.setFont(BlockFont(12));
   p.setPen(C(kAqua));
   p.drawText(QRect(0, 62, kWidth, 16), Qt::AlignHCenter | Qt::AlignVCenter,
              QStringLiteral("emulator front end"));

@@ -4,6 +4,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QSaveFile>
 #include <atomic>
 
@@ -118,7 +119,8 @@ void UnpackArea::Sweep(const QString& rootPath, const RunningTest& running) {
   for (const QString& name : names) {
     const QString folder = root + name + u'/';
     const ProcessId owner = OwnerOf(name);
-    const bool isFolder = QFileInfo(root + name).isDir() && !QFileInfo(root + name).isSymLink();
+    const QFileInfo info(root + name);
+    const bool isFolder = info.isDir() && !info.isSymLink();
     // Anything that is no window's folder is left over from an older layout.
     if (!isFolder || !owner.isValid()) {
       RemoveTreeBelow(root, name);

@@ -12,6 +12,7 @@
 #include <fcntl.h>
 #include <poll.h>
 #include <signal.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <time.h>
@@ -39,6 +40,7 @@ constexpr char kTitle[] = "RIX FrontEnd v0.8";
 struct Run {
   double cpu = -1;   // seconds of CPU, all threads, to the first painting
   double wall = -1;  // seconds from the start to the first painting
+  double sys = -1;   // of the CPU, the seconds in the kernel (read when stopped)
 };
 
 class Watcher {
@@ -112,7 +114,10 @@ public:
     }
     if (pid > 0) {
       ::kill(pid, stopSignal);
-      ::waitpid(pid, nullptr, 0);
+      rusage use{};
+      if (::wait4(pid, nullptr, 0, &use) == pid)
+        out.sys = static_cast<double>(use.ru_stime.tv_sec) +
+                  static_cast<double>(use.ru_stime.tv_usec) * 1e-6;
     }
     if (damage != XCB_NONE) {
       xcb_damage_destroy(conn_, damage);
@@ -150,7 +155,7 @@ private:
 
 void Measure(Watcher& w, const char* name, const std::vector<std::string>& ours,
              const std::vector<std::string>& floor, const std::vector<std::string>& env, int reps) {
-  std::vector<double> oursCpu, floorCpu, oursWall, floorWall;
+  std::vector<double> oursCpu, floorCpu, oursWall, floorWall, oursSys, floorSys;
   for (int i = 0; i < reps + 1; ++i) {
     const Run f = w.run(floor, env);
     const Run o = w.run(ours, env);
@@ -163,11 +168,15 @@ void Measure(Watcher& w, const char* name, const std::vector<std::string>& ours,
     oursCpu.push_back(o.cpu);
     floorWall.push_back(f.wall);
     oursWall.push_back(o.wall);
+    floorSys.push_back(f.sys);
+    oursSys.push_back(o.sys);
   }
   if (oursCpu.empty()) return;
   rixbench::ReportMedians(name, oursCpu, floorCpu, "ours_cpu_ms", "bare_window_cpu_ms");
   std::printf("# %s wall to the first painting (medians): ours_ms=%.3f floor_ms=%.3f\n", name,
               rixbench::Median(oursWall) * 1e3, rixbench::Median(floorWall) * 1e3);
+  std::printf("# %s of the CPU, in the kernel (medians, to the stop): ours_ms=%.3f floor_ms=%.3f\n",
+              name, rixbench::Median(oursSys) * 1e3, rixbench::Median(floorSys) * 1e3);
   std::fflush(stdout);
 }
 
@@ -231,12 +240,17 @@ int main(int argc, char** argv) {
                                         "XDG_RUNTIME_DIR=" + (root + "run").toStdString()};
   std::printf("# X server %s; list %d rows, game directory %d files\n", server.display().c_str(),
               kRows, kRows);
-  const std::vector<std::string> demo = {RIX_PROGRAM, RIX_DEMO_DIR};
-  const std::vector<std::string> big = {RIX_PROGRAM, appDir.toStdString()};
+  // Another build of the program (an older commit's, say) can be measured
+  // against the same floor and fixture.
+  const char* other = std::getenv("RIX_BENCH_PROGRAM");
+  const std::string program = other && *other ? other : RIX_PROGRAM;
+  const std::vector<std::string> demo = {program, RIX_DEMO_DIR};
+  const std::vector<std::string> big = {program, appDir.toStdString()};
   const std::vector<std::string> bare = {RIX_BARE_WINDOW};
   const std::vector<std::string> bareBig = {RIX_BARE_WINDOW, list.toStdString(),
                                             gameDir.toStdString()};
   if (callgrind) {
+    QDir().mkpath(QString::fromLocal8Bit(argv[2]));
     Instructions(watcher, "startup_demo", "ours", demo, env, argv[2]);
     Instructions(watcher, "startup_demo", "floor", bare, env, argv[2]);
     Instructions(watcher, "startup_50k", "ours", big, env, argv[2]);

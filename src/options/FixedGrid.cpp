@@ -6,9 +6,12 @@ namespace rix {
 
 FixedGrid::FixedGrid(int columns, int rows, const QList<int>& columnWidths, int rowHeight,
                      QWidget* parent)
-    : QTableWidget(rows, columns, parent) {
+    : QTableWidget(parent) {
+  // Headers hidden before there are sections: the view does not measure them.
   horizontalHeader()->hide();
   verticalHeader()->hide();
+  setRowCount(rows);
+  setColumnCount(columns);
   setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
   setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
   setEditTriggers(QAbstractItemView::NoEditTriggers);

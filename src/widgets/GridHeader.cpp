@@ -1,6 +1,8 @@
 #include "widgets/GridHeader.h"
 
 #include <QEvent>
+#include <QFontMetrics>
+#include <QStyle>
 #include <QStyleOptionHeader>
 
 namespace rix {
@@ -22,8 +24,33 @@ QSize GridHeader::sectionSizeFromContents(int logicalIndex) const {
   auto it = sizes_.constFind(key);
   if (it != sizes_.constEnd()) return *it;
   if (sizes_.size() > 4096) sizes_.clear();
-  const QSize size = QHeaderView::sectionSizeFromContents(logicalIndex);
+  const QSize size = measure(logicalIndex);
   sizes_.insert(key, size);
+  return size;
+}
+
+QSize GridHeader::measure(int logicalIndex) const {
+  // The view measures a section in bold, to leave room for a highlighted
+  // section's bold text. This header never highlights one, so a section is
+  // measured as it is drawn, in the header's own font, whose glyphs the
+  // grid has met already: the bold face would be loaded, and every glyph
+  // of the captions measured, for nothing but the header's height, which
+  // comes out the same.
+  if (highlightSections()) return QHeaderView::sectionSizeFromContents(logicalIndex);
+  ensurePolished();
+  QStyleOptionHeader opt;
+  initStyleOption(&opt);
+  opt.section = logicalIndex;
+  opt.fontMetrics = QFontMetrics(font());
+  opt.text = model() ? model()->headerData(logicalIndex, orientation()).toString() : QString();
+  QSize size = style()->sizeFromContents(QStyle::CT_HeaderSection, &opt, QSize(), this);
+  if (isSortIndicatorShown()) {
+    const int margin = style()->pixelMetric(QStyle::PM_HeaderMargin, &opt, this);
+    if (orientation() == Qt::Horizontal)
+      size.rwidth() += size.height() + margin;
+    else
+      size.rheight() += size.width() + margin;
+  }
   return size;
 }
 

@@ -22,6 +22,8 @@ protected:
   void changeEvent(QEvent* event) override;
 
 private:
+  QSize measure(int logicalIndex) const;
+
   mutable QHash<QString, QSize> sizes_;
 };
 

@@ -37,6 +37,13 @@ StringGrid::StringGrid(QWidget* parent) : QTableView(parent) {
   setVerticalScrollBar(bar);
   connect(bar, &QScrollBar::actionTriggered, this, &StringGrid::verticalScrollbarAction);
   connect(bar, &QScrollBar::valueChanged, this, &StringGrid::verticalScrollbarValueChanged);
+  // The row header is never shown; hidden before the model comes, the view
+  // does not measure its sections, and the font is the grid's own before any
+  // text is measured.
+  verticalHeader()->hide();
+  QFont f = font();
+  f.setKerning(false);
+  setFont(f);
   model_ = new StringGridModel(this);
   model_->grid().setColCount(5);
   model_->grid().setRowCount(5);
@@ -51,7 +58,6 @@ StringGrid::StringGrid(QWidget* parent) : QTableView(parent) {
   setMouseTracking(true);
   setHorizontalScrollMode(QAbstractItemView::ScrollPerPixel);
   setVerticalScrollMode(QAbstractItemView::ScrollPerItem);
-  verticalHeader()->hide();
   verticalHeader()->setMinimumSectionSize(1);
   verticalHeader()->setDefaultSectionSize(kDefaultRowHeight);
   verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
@@ -63,9 +69,6 @@ StringGrid::StringGrid(QWidget* parent) : QTableView(parent) {
   horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
   horizontalHeader()->setMinimumHeight(kDefaultRowHeight + 2);
   horizontalHeader()->viewport()->installEventFilter(this);
-  QFont f = font();
-  f.setKerning(false);
-  setFont(f);
   syncViewCursor();
 }
 

@@ -81,6 +81,43 @@ TEST(StringGrid, HeaderRowIsFixedOnlyWhileThereIsADataRow) {
   EXPECT_EQ(g.gridModel()->index(0, 0).data().toString(), "title");
 }
 
+// The view's own measure of a section, which takes the bold face.
+class BoldMeasure : public QHeaderView {
+public:
+  BoldMeasure() : QHeaderView(Qt::Horizontal) {}
+  QSize section(int i) const { return QHeaderView::sectionSizeFromContents(i); }
+};
+
+TEST(StringGrid, HeaderIsAsTallAsTheViewMeasuresItInBold) {
+  InstallFontSubstitutions();
+  const QStringList captions = {QStringLiteral("狀態"), QStringLiteral("遊戲名稱"),
+                                QStringLiteral("Year, gÅ"), QStringLiteral("年份, 製作…"), ""};
+  for (const char* family : {"Times New Roman", "新細明體", "MS Sans Serif"}) {
+    StringGrid g;
+    QFont f(QString::fromUtf8(family));
+    f.setPixelSize(12);
+    f.setKerning(false);
+    g.setFont(f);
+    g.setColCount(static_cast<int>(captions.size()));
+    g.setRowCount(2);
+    for (int c = 0; c < captions.size(); ++c) g.setCell(c, 0, Big5Encode(captions[c]));
+    g.show();
+    BoldMeasure bold;
+    bold.setFont(g.horizontalHeader()->font());
+    bold.setModel(g.gridModel());
+    for (const bool sorted : {false, true}) {
+      g.horizontalHeader()->setSortIndicator(1, Qt::AscendingOrder);
+      g.horizontalHeader()->setSortIndicatorShown(sorted);
+      bold.setSortIndicator(1, Qt::AscendingOrder);
+      bold.setSortIndicatorShown(sorted);
+      int tallest = 0;
+      for (int c = 0; c < captions.size(); ++c)
+        tallest = std::max(tallest, bold.section(c).height());
+      EXPECT_EQ(g.horizontalHeader()->sizeHint().height(), tallest) << family << sorted;
+    }
+  }
+}
+
 TEST(StringGrid, HeaderReleaseSortsAsBytesWithTieBreakAndFlip) {
   StringGrid g;
   g.resize(400, 300);

@@ -50,6 +50,9 @@ void GridDelegate::dropLayouts() const {
   geometries_.clear();
   glyphs_.clear();
   rawFonts_.clear();
+  // Fonts change between paints only, never with texts gathered.
+  batch_.clear();
+  batchPending_ = false;
 }
 
 namespace {
@@ -114,6 +117,7 @@ bool GridDelegate::layOutQuickly(Layout& l, const QString& text) const {
     ascent = std::max(ascent, chars[i].ascent);
   }
   std::vector<QGlyphRun> runs;
+  std::vector<int> runFonts;
   qreal x = 0;
   for (qsizetype i = 0; i < n;) {
     qsizetype end = i + 1;
@@ -130,9 +134,11 @@ bool GridDelegate::layOutQuickly(Layout& l, const QString& text) const {
     run.setGlyphIndexes(glyphs);
     run.setPositions(positions);
     runs.push_back(std::move(run));
+    runFonts.push_back(chars[i].font);
     i = end;
   }
   l.runs = std::move(runs);
+  l.runFonts = std::move(runFonts);
   l.ascent = ascent;
   l.textWidth = x;
   l.text = QStaticText();
@@ -144,6 +150,7 @@ void GridDelegate::layOut(Layout& l, const QString& text) const {
   if (layOutQuickly(l, text)) return;
   l.quick = false;
   l.runs.clear();
+  l.runFonts.clear();
   l.text = QStaticText(text);
   l.text.setTextFormat(Qt::PlainText);
   l.text.prepare(QTransform(), layoutFont_);
@@ -275,7 +282,9 @@ bool GridDelegate::paintPlain(QPainter* painter, const QStyleOptionViewItem& opt
     const QColor colour = option.palette.color(cg, QPalette::Text);
     const QPen& pen = painter->pen();
     if (pen.color() != colour || pen.style() != Qt::SolidLine) painter->setPen(colour);
-    if (l.quick) {
+    if (l.quick && batching_) {
+      addToBatch(painter, at, l, colour);
+    } else if (l.quick) {
       for (const QGlyphRun& run : l.runs) painter->drawGlyphRun(at, run);
     } else {
       const QFont oldFont = painter->font();
@@ -287,6 +296,49 @@ bool GridDelegate::paintPlain(QPainter* painter, const QStyleOptionViewItem& opt
   }
   if (icon) painter->drawPixmap(option.rect.topLeft() + g.icon.topLeft(), *icon);
   return true;
+}
+
+void GridDelegate::addToBatch(QPainter* painter, QPointF at, const Layout& l,
+                              const QColor& colour) const {
+  if (colour != batchColour_) {
+    flushBatch(painter);
+    batchColour_ = colour;
+  }
+  if (batch_.size() < rawFonts_.size()) batch_.resize(rawFonts_.size());
+  for (size_t i = 0; i < l.runs.size(); ++i) {
+    BatchRun& b = batch_[static_cast<size_t>(l.runFonts[i])];
+    b.glyphs.append(l.runs[i].glyphIndexes());
+    // The sum the painter forms for a run drawn at `at`, so the glyphs land
+    // on the same fractions of a pixel.
+    for (const QPointF& p : l.runs[i].positions()) b.positions.append(at + p);
+  }
+  batchPending_ = true;
+}
+
+void GridDelegate::flushBatch(QPainter* painter) const {
+  if (!batchPending_) return;
+  batchPending_ = false;
+  const QPen& pen = painter->pen();
+  if (pen.color() != batchColour_ || pen.style() != Qt::SolidLine) painter->setPen(batchColour_);
+  for (size_t f = 0; f < batch_.size(); ++f) {
+    BatchRun& b = batch_[f];
+    if (b.glyphs.isEmpty()) continue;
+    {
+      QGlyphRun run;
+      run.setRawFont(rawFonts_[f]);
+      run.setGlyphIndexes(b.glyphs);
+      run.setPositions(b.positions);
+      painter->drawGlyphRun(QPointF(), run);
+    }
+    // Emptied, not freed: the run that shared them is gone.
+    b.glyphs.clear();
+    b.positions.clear();
+  }
+}
+
+void GridDelegate::drawTextBatch(QPainter* painter) const {
+  flushBatch(painter);
+  batching_ = false;
 }
 
 QWidget* GridDelegate::createEditor(QWidget* parent, const QStyleOptionViewItem&,

@@ -55,6 +55,12 @@ public:
   // the style. Leaves the painter's pen at the text's colour.
   bool paintPlain(QPainter* painter, const QStyleOptionViewItem& option, int col,
                   int gridRow) const;
+  // Between these two, the quick texts paintPlain() draws are gathered and
+  // drawn at the end as one glyph run a font: the painter's work for a run
+  // is then spent once a paint instead of once a cell. Pictures are drawn at
+  // once; texts and pictures do not overlap.
+  void beginTextBatch() const { batching_ = true; }
+  void drawTextBatch(QPainter* painter) const;
   // Forgets every laid-out text, as a change of font or style must.
   void dropLayouts() const;
   // Lays out, ahead of their paint, the texts of rows first..last (grid
@@ -73,6 +79,7 @@ private:
     int width = 0;
     QStaticText text;             // when the text is not quick
     std::vector<QGlyphRun> runs;  // when it is: one run a font, baseline at 0
+    std::vector<int> runFonts;    // each run's font in rawFonts_
     qreal ascent = 0;
     qreal textWidth = 0;
     bool link = false;
@@ -107,6 +114,18 @@ private:
   mutable QHash<char16_t, CharGlyph> glyphs_;
   mutable std::vector<QRawFont> rawFonts_;
   mutable const void* layoutStyle_ = nullptr;
+  // The glyphs gathered for drawTextBatch() in one font of rawFonts_, in the
+  // colour of batchColour_; kept from paint to paint with their room.
+  struct BatchRun {
+    QList<quint32> glyphs;
+    QList<QPointF> positions;
+  };
+  void addToBatch(QPainter* painter, QPointF at, const Layout& l, const QColor& colour) const;
+  void flushBatch(QPainter* painter) const;
+  mutable bool batching_ = false;
+  mutable bool batchPending_ = false;
+  mutable QColor batchColour_;
+  mutable std::vector<BatchRun> batch_;  // one a font of rawFonts_
 };
 
 }  // namespace rix

@@ -54,6 +54,13 @@ QSize GridHeader::measure(int logicalIndex) const {
   return size;
 }
 
+QRegion GridHeader::visualRegionForSelection(const QItemSelection& selection) const {
+  // A header that does not highlight draws a selected column's caption as
+  // any other: a new selection, at every move of the cursor, leaves it as it is.
+  if (!highlightSections()) return {};
+  return QHeaderView::visualRegionForSelection(selection);
+}
+
 void GridHeader::changeEvent(QEvent* event) {
   // A new font or style measures differently.
   if (event->type() == QEvent::FontChange || event->type() == QEvent::StyleChange) sizes_.clear();

@@ -20,6 +20,7 @@ public:
 protected:
   QSize sectionSizeFromContents(int logicalIndex) const override;
   void changeEvent(QEvent* event) override;
+  QRegion visualRegionForSelection(const QItemSelection& selection) const override;
 
 private:
   QSize measure(int logicalIndex) const;

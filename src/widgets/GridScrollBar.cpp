@@ -1,5 +1,6 @@
 #include "widgets/GridScrollBar.h"
 
+#include <QEvent>
 #include <QProxyStyle>
 #include <QStyle>
 #include <QStyleOptionSlider>
@@ -23,7 +24,15 @@ bool GrooveIgnoresValue(const QStyle* style) {
 }  // namespace
 
 GridScrollBar::GridScrollBar(Qt::Orientation orientation, QWidget* parent)
-    : QScrollBar(orientation, parent) {}
+    : QScrollBar(orientation, parent) {
+  fitOpacity();
+}
+
+void GridScrollBar::fitOpacity() {
+  // Such a style also covers every pixel of the bar, so the widgets under
+  // it need not be painted first wherever it repaints.
+  setAttribute(Qt::WA_OpaquePaintEvent, GrooveIgnoresValue(style()));
+}
 
 QRect GridScrollBar::part(QStyle::SubControl control) const {
   QStyleOptionSlider opt;
@@ -50,8 +59,16 @@ void GridScrollBar::paintEvent(QPaintEvent* event) {
   painted_ = part(QStyle::SC_ScrollBarSlider);
 }
 
+bool GridScrollBar::event(QEvent* event) {
+  const bool done = QScrollBar::event(event);
+  // The style's polish clears the attribute.
+  if (event->type() == QEvent::Polish) fitOpacity();
+  return done;
+}
+
 void GridScrollBar::changeEvent(QEvent* event) {
   painted_ = QRect();
+  if (event->type() == QEvent::StyleChange) fitOpacity();
   QScrollBar::changeEvent(event);
 }
 

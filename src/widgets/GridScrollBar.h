@@ -18,6 +18,7 @@ public:
   explicit GridScrollBar(Qt::Orientation orientation, QWidget* parent = nullptr);
 
 protected:
+  bool event(QEvent* event) override;
   void sliderChange(SliderChange change) override;
   void paintEvent(QPaintEvent* event) override;
   void changeEvent(QEvent* event) override;
@@ -25,6 +26,7 @@ protected:
 
 private:
   QRect part(QStyle::SubControl control) const;
+  void fitOpacity();
 
   QRect painted_;  // the slider as last painted; empty: paint the whole bar next
 };

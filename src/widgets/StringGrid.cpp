@@ -359,6 +359,7 @@ bool StringGrid::paintPlainCells(QPaintEvent* event) {
     int bottom = vh->visualIndexAt(dirty.bottom());
     if (bottom == -1) bottom = vh->count() - 1;
     if (top == -1 || top > bottom || dirty.isEmpty()) return true;
+    delegate_->beginTextBatch();
     for (int v = top; v <= bottom; ++v) {
       const int row = vh->logicalIndex(v);
       if (vh->isSectionHidden(row)) continue;
@@ -373,6 +374,7 @@ bool StringGrid::paintPlainCells(QPaintEvent* event) {
         if (isStyled(row, col) || !delegate_->paintPlain(&p, option, col, gridRow)) styled += cell;
       }
     }
+    delegate_->drawTextBatch(&p);
     // The grid lines, one pixel at the bottom of each row and the right of
     // each column.
     for (int v = top; v <= bottom; ++v) {

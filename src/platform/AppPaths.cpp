@@ -1,7 +1,14 @@
 #include "platform/AppPaths.h"
 
+#include <sys/stat.h>
+#include <time.h>
+
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
+#include <QMutex>
+#include <QMutexLocker>
+#include <algorithm>
 
 #include "platform/Big5.h"
 
@@ -99,16 +106,112 @@ bool EqualsIgnoringAsciiCase(const QString& a, const QString& b) {
   return true;
 }
 
-const QStringList& CaseResolver::listing(const QString& dir) {
-  auto it = listings_.find(dir);
-  if (it == listings_.end())
-    it = listings_.insert(dir, QDir(dir).entryList(QDir::AllEntries | QDir::Hidden | QDir::System |
-                                                   QDir::NoDotAndDotDot));
-  return *it;
+// A directory's names for lookups that ignore ASCII case.
+struct CaseResolver::Names {
+  QHash<QString, QString> byName;  // folded name: the first entry of that fold
+  QHash<QString, QString> byBig5;  // folded Big5 form of a non-ASCII name: the first such entry
+};
+
+namespace {
+
+QString FoldedAscii(QString s) {
+  for (QChar& c : s) c = QChar(FoldAscii(c.unicode()));
+  return s;
+}
+
+std::shared_ptr<const CaseResolver::Names> ReadNames(const QString& dir) {
+  auto names = std::make_shared<CaseResolver::Names>();
+  // In the listing's order, so that the first of several matches is the
+  // one a look down the listing meets first.
+  const QStringList entries =
+      QDir(dir).entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
+  for (const QString& entry : entries) {
+    const QString key = FoldedAscii(entry);
+    if (!names->byName.contains(key)) names->byName.insert(key, entry);
+  }
+  // A list names a file whose name Big5 cannot carry by the name's Big5
+  // form ("?" for such characters); the file is the one of that form.
+  for (const QString& entry : entries) {
+    if (IsAscii(entry)) continue;
+    const QString key = FoldedAscii(Big5RoundTrip(entry));
+    if (!names->byBig5.contains(key)) names->byBig5.insert(key, entry);
+  }
+  return names;
+}
+
+// What tells that a directory is as it was: which directory it is and its
+// change and modification times. Empty when it cannot be read, or when it
+// changed so lately that a change still to come could fall in the same tick
+// of a coarse clock.
+QByteArray DirStamp(const QString& dir) {
+  struct stat st {};
+  if (::stat(QFile::encodeName(dir).constData(), &st) != 0 || !S_ISDIR(st.st_mode)) return {};
+  timespec now{};
+  ::clock_gettime(CLOCK_REALTIME, &now);
+  if (now.tv_sec - std::max(st.st_mtim.tv_sec, st.st_ctim.tv_sec) < 2) return {};
+  const qint64 parts[] = {static_cast<qint64>(st.st_dev),         static_cast<qint64>(st.st_ino),
+                          static_cast<qint64>(st.st_mtim.tv_sec), st.st_mtim.tv_nsec,
+                          static_cast<qint64>(st.st_ctim.tv_sec), st.st_ctim.tv_nsec};
+  return QByteArray(reinterpret_cast<const char*>(parts), sizeof parts);
+}
+
+// Names of directories kept between resolvers: a key press in a long list
+// looks up a picture that is often missing, and reading a directory of
+// thousands of pictures for each press took milliseconds.
+struct SharedNames {
+  QMutex mutex;
+  QHash<QString, std::pair<QByteArray, std::shared_ptr<const CaseResolver::Names>>> byDir;
+};
+
+SharedNames& Shared() {
+  static SharedNames shared;
+  return shared;
+}
+
+constexpr int kSharedDirs = 16;
+
+}  // namespace
+
+const CaseResolver::Names& CaseResolver::names(const QString& dir) {
+  auto it = names_.find(dir);
+  if (it != names_.end()) return **it;
+  std::shared_ptr<const Names> found;
+  const QByteArray stamp = DirStamp(dir);
+  SharedNames& shared = Shared();
+  if (!stamp.isEmpty()) {
+    const QMutexLocker lock(&shared.mutex);
+    auto kept = shared.byDir.constFind(dir);
+    if (kept != shared.byDir.constEnd() && kept->first == stamp) found = kept->second;
+  }
+  if (!found) {
+    found = ReadNames(dir);
+    // Kept only when the directory stood still before it was read.
+    if (!stamp.isEmpty()) {
+      const QMutexLocker lock(&shared.mutex);
+      if (shared.byDir.size() >= kSharedDirs) shared.byDir.clear();
+      shared.byDir.insert(dir, {stamp, found});
+    }
+  }
+  return **names_.insert(dir, std::move(found));
 }
 
 QString CaseResolver::resolve(const QString& nativePath) {
   if (nativePath.isEmpty() || Exists(nativePath)) return nativePath;
+  // Most often only the file is missing (a game without a picture): when
+  // its directory exists as written, so does every part of it, and only the
+  // last name needs looking up.
+  const qsizetype slash = nativePath.lastIndexOf(u'/');
+  if (slash > 0) {
+    const QString name = nativePath.mid(slash + 1);
+    const QString dir = nativePath.left(slash + 1);
+    if (!name.isEmpty() && name != u'.' && name != QLatin1String("..") && Exists(dir)) {
+      const Names& in = names(dir);
+      const QString key = FoldedAscii(name);
+      QString found = in.byName.value(key);
+      if (found.isEmpty()) found = in.byBig5.value(key);
+      return found.isEmpty() ? nativePath : dir + found;
+    }
+  }
   const bool absolute = nativePath.startsWith(u'/');
   const QStringList parts = nativePath.split(u'/');
   QString cur = absolute ? QStringLiteral("/") : QString();
@@ -125,19 +228,10 @@ QString CaseResolver::resolve(const QString& nativePath) {
     if (Exists(cur + comp)) {
       found = comp;
     } else {
-      const QStringList& entries = listing(cur.isEmpty() ? QStringLiteral(".") : cur);
-      for (const QString& entry : entries) {
-        if (EqualsIgnoringAsciiCase(entry, comp)) {
-          found = entry;
-          break;
-        }
-      }
-      // A list names a file whose name Big5 cannot carry by the name's Big5
-      // form ("?" for such characters); the file is the one of that form.
-      for (qsizetype k = 0; found.isEmpty() && k < entries.size(); ++k) {
-        const QString& entry = entries[k];
-        if (!IsAscii(entry) && EqualsIgnoringAsciiCase(Big5RoundTrip(entry), comp)) found = entry;
-      }
+      const Names& in = names(cur.isEmpty() ? QStringLiteral(".") : cur);
+      const QString key = FoldedAscii(comp);
+      found = in.byName.value(key);
+      if (found.isEmpty()) found = in.byBig5.value(key);
     }
     if (found.isEmpty()) {
       // Nothing matches: the rest stays as written.

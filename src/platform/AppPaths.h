@@ -3,6 +3,7 @@
 #include <QHash>
 #include <QString>
 #include <QStringList>
+#include <memory>
 
 namespace rix {
 
@@ -25,15 +26,18 @@ QString FileNamePart(const QString& path);
 // Finds files whose names differ only in ASCII case from what the catalogue
 // says, as a case-insensitive file system would. A path that exists as written
 // is returned as it is; otherwise each missing component is looked up in its
-// directory's listing (one listing per directory, kept for the resolver's life,
-// so keep a resolver for one operation only).
+// directory's names (read once per directory for the resolver's life, so keep
+// a resolver for one operation only). The names of a directory that has not
+// changed since they were read are shared between resolvers.
 class CaseResolver {
 public:
   QString resolve(const QString& nativePath);
 
+  struct Names;
+
 private:
-  const QStringList& listing(const QString& dir);
-  QHash<QString, QStringList> listings_;
+  const Names& names(const QString& dir);
+  QHash<QString, std::shared_ptr<const Names>> names_;
 };
 
 // A name relative to a directory (a game, an archive member) as Windows reads

@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
 #include <QDir>
+#include <QFile>
+#include <QThread>
 
 #include "TestSupport.h"
 #include "platform/AppPaths.h"
@@ -88,6 +90,30 @@ TEST(AppPaths, MissingComponentsAreFoundWithoutRegardToAsciiCase) {
   EXPECT_EQ(r.resolve(d.path() + "ä.txt"), d.path() + "ä.txt");
   EXPECT_EQ(ResolvePath(d.path() + "GAMES\\SNES\\SPACECAT.SMC"),
             d.path() + "Games/SNES/SpaceCat.smc");
+}
+
+TEST(AppPaths, NamesKeptBetweenResolversFollowTheDirectory) {
+  // A directory that stood still is read once for every resolver after; a
+  // change to it is seen at the next look.
+  rixtest::ScratchDir d;
+  ASSERT_TRUE(rixtest::WriteAll(d.file("pics/Pic.PNG"), "x"));
+  ASSERT_TRUE(rixtest::WriteAll(d.file("pics/b.png"), "x"));
+  ASSERT_TRUE(rixtest::WriteAll(d.file("pics/B.png"), "x"));
+  // Changed in the last two seconds, a directory is read afresh each time.
+  EXPECT_EQ(ResolvePath(d.path() + "pics/pic.png"), d.path() + "pics/Pic.PNG");
+  ASSERT_TRUE(QDir().rename(d.file("pics/Pic.PNG"), d.file("pics/PIC.png")));
+  EXPECT_EQ(ResolvePath(d.path() + "pics/pic.png"), d.path() + "pics/PIC.png");
+  QThread::msleep(2100);
+  for (int i = 0; i < 2; ++i) {
+    EXPECT_EQ(ResolvePath(d.path() + "pics/pic.png"), d.path() + "pics/PIC.png");
+    // Of two that differ in case only, the first of the listing, as before.
+    EXPECT_EQ(ResolvePath(d.path() + "pics/b.PNG"), d.path() + "pics/B.png");
+    EXPECT_EQ(ResolvePath(d.path() + "PICS/missing.png"), d.path() + "pics/missing.png");
+  }
+  ASSERT_TRUE(QDir().rename(d.file("pics/PIC.png"), d.file("pics/pIc.png")));
+  EXPECT_EQ(ResolvePath(d.path() + "pics/pic.png"), d.path() + "pics/pIc.png");
+  ASSERT_TRUE(QFile::remove(d.file("pics/pIc.png")));
+  EXPECT_EQ(ResolvePath(d.path() + "pics/pic.png"), d.path() + "pics/pic.png");
 }
 
 TEST(DirectoryIndex, OneListingAnswersForEveryGame) {

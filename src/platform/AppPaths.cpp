@@ -108,8 +108,11 @@ bool EqualsIgnoringAsciiCase(const QString& a, const QString& b) {
 
 // A directory's names for lookups that ignore ASCII case.
 struct CaseResolver::Names {
+  QStringList entries;             // in the listing's order
+  bool indexed = false;            // the two below are filled
   QHash<QString, QString> byName;  // folded name: the first entry of that fold
   QHash<QString, QString> byBig5;  // folded Big5 form of a non-ASCII name: the first such entry
+  QString find(const QString& name) const;
 };
 
 namespace {
@@ -119,25 +122,46 @@ QString FoldedAscii(QString s) {
   return s;
 }
 
-std::shared_ptr<const CaseResolver::Names> ReadNames(const QString& dir) {
+// Names read for one resolver are looked through; names kept for many
+// lookups are indexed once.
+std::shared_ptr<const CaseResolver::Names> ReadNames(const QString& dir, bool index) {
   auto names = std::make_shared<CaseResolver::Names>();
+  names->entries =
+      QDir(dir).entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
+  if (!index) return names;
   // In the listing's order, so that the first of several matches is the
   // one a look down the listing meets first.
-  const QStringList entries =
-      QDir(dir).entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
-  for (const QString& entry : entries) {
+  for (const QString& entry : std::as_const(names->entries)) {
     const QString key = FoldedAscii(entry);
     if (!names->byName.contains(key)) names->byName.insert(key, entry);
   }
-  // A list names a file whose name Big5 cannot carry by the name's Big5
-  // form ("?" for such characters); the file is the one of that form.
-  for (const QString& entry : entries) {
+  for (const QString& entry : std::as_const(names->entries)) {
     if (IsAscii(entry)) continue;
     const QString key = FoldedAscii(Big5RoundTrip(entry));
     if (!names->byBig5.contains(key)) names->byBig5.insert(key, entry);
   }
+  names->indexed = true;
   return names;
 }
+
+}  // namespace
+
+QString CaseResolver::Names::find(const QString& name) const {
+  if (indexed) {
+    const QString key = FoldedAscii(name);
+    const QString found = byName.value(key);
+    return found.isEmpty() ? byBig5.value(key) : found;
+  }
+  for (const QString& entry : entries)
+    if (EqualsIgnoringAsciiCase(entry, name)) return entry;
+  // A list names a file whose name Big5 cannot carry by the name's Big5
+  // form ("?" for such characters); the file is the one of that form.
+  for (const QString& entry : entries)
+    if (!IsAscii(entry) && EqualsIgnoringAsciiCase(Big5RoundTrip(entry), name)) return entry;
+  return {};
+}
+
+namespace {
 
 // What tells that a directory is as it was: which directory it is and its
 // change and modification times. Empty when it cannot be read, or when it
@@ -184,7 +208,7 @@ const CaseResolver::Names& CaseResolver::names(const QString& dir) {
     if (kept != shared.byDir.constEnd() && kept->first == stamp) found = kept->second;
   }
   if (!found) {
-    found = ReadNames(dir);
+    found = ReadNames(dir, !stamp.isEmpty());
     // Kept only when the directory stood still before it was read.
     if (!stamp.isEmpty()) {
       const QMutexLocker lock(&shared.mutex);
@@ -205,10 +229,7 @@ QString CaseResolver::resolve(const QString& nativePath) {
     const QString name = nativePath.mid(slash + 1);
     const QString dir = nativePath.left(slash + 1);
     if (!name.isEmpty() && name != u'.' && name != QLatin1String("..") && Exists(dir)) {
-      const Names& in = names(dir);
-      const QString key = FoldedAscii(name);
-      QString found = in.byName.value(key);
-      if (found.isEmpty()) found = in.byBig5.value(key);
+      const QString found = names(dir).find(name);
       return found.isEmpty() ? nativePath : dir + found;
     }
   }
@@ -228,10 +249,7 @@ QString CaseResolver::resolve(const QString& nativePath) {
     if (Exists(cur + comp)) {
       found = comp;
     } else {
-      const Names& in = names(cur.isEmpty() ? QStringLiteral(".") : cur);
-      const QString key = FoldedAscii(comp);
-      found = in.byName.value(key);
-      if (found.isEmpty()) found = in.byBig5.value(key);
+      found = names(cur.isEmpty() ? QStringLiteral(".") : cur).find(comp);
     }
     if (found.isEmpty()) {
       // Nothing matches: the rest stays as written.

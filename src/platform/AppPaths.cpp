@@ -117,9 +117,15 @@ struct CaseResolver::Names {
 
 namespace {
 
-QString FoldedAscii(QString s) {
-  for (QChar& c : s) c = QChar(FoldAscii(c.unicode()));
-  return s;
+// The name with ASCII capitals made small; a name without any shares the
+// original's characters (a kept directory holds one for every entry).
+QString FoldedAscii(const QString& s) {
+  qsizetype i = 0;
+  while (i < s.size() && FoldAscii(s[i].unicode()) == s[i].unicode()) ++i;
+  if (i == s.size()) return s;
+  QString folded = s;
+  for (; i < folded.size(); ++i) folded[i] = QChar(FoldAscii(folded[i].unicode()));
+  return folded;
 }
 
 // Names read for one resolver are looked through; names kept for many

@@ -139,7 +139,6 @@ bool GridDelegate::layOutQuickly(Layout& l, const QString& text) const {
   }
   l.runs = std::move(runs);
   l.runFonts = std::move(runFonts);
-  l.ascent = ascent;
   l.textWidth = x;
   l.text = QStaticText();
   l.quick = true;

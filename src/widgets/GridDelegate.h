@@ -80,7 +80,6 @@ private:
     QStaticText text;             // when the text is not quick
     std::vector<QGlyphRun> runs;  // when it is: one run a font, baseline at 0
     std::vector<int> runFonts;    // each run's font in rawFonts_
-    qreal ascent = 0;
     qreal textWidth = 0;
     bool link = false;
     bool quick = false;

@@ -38,10 +38,10 @@ void Measure(const char* name, TRixLED& led, const rixbench::XvfbServer& server,
   const double serverS = server.cpuSeconds() - server0;
   QObject::disconnect(counter);
   std::printf(
-      "%s platform=%s ticks=%d program_cpu_s=%.3f server_cpu_s=%.3f wall_s=%.3f "
+      "%s platform=%s on_screen=%d ticks=%d program_cpu_s=%.3f server_cpu_s=%.3f wall_s=%.3f "
       "ratio=%.4f\n",
-      name, qPrintable(QGuiApplication::platformName()), ticks, cpuS, serverS, wallS,
-      (cpuS + serverS) / wallS);
+      name, qPrintable(QGuiApplication::platformName()), led.DrawsOnScreen() ? 1 : 0, ticks, cpuS,
+      serverS, wallS, (cpuS + serverS) / wallS);
   std::fflush(stdout);
 }
 

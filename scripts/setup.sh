@@ -15,7 +15,7 @@ packages=(
   unzip zip libarchive-tools 7zip
   desktop-file-utils appstream dpkg-dev file
   poppler-utils
-  xvfb libxcb-damage0-dev
+  xvfb libxcb1-dev libxcb-damage0-dev
 )
 
 missing=()

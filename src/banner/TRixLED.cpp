@@ -6,10 +6,12 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QTimer>
+#include <QWindow>
 #include <algorithm>
 #include <cstdlib>
 #include <cstring>
 
+#include "banner/RibbonPieces.h"
 #include "banner/RixLEDAccessible.h"
 
 namespace {
@@ -336,6 +338,7 @@ void TRixLED::ShowFrame(Frame frame, int pos) {
   if (!isVisible()) return;
   const QRect& a = drawArea_;
   if (a.width() <= 0 || a.height() <= 0) {
+    onScreen_ = false;
     repaint();
     return;
   }
@@ -343,6 +346,7 @@ void TRixLED::ShowFrame(Frame frame, int pos) {
   // already on screen: move it and draw only the strip that comes in.
   const bool ribbon = frame == shown && (frame == Frame::Horizontal || frame == Frame::Vertical);
   if (!ribbon || !scroll_ || paintedSize_ != size() || dotPixmap_.isNull()) {
+    onScreen_ = false;
     repaint(a);
     return;
   }
@@ -353,7 +357,14 @@ void TRixLED::ShowFrame(Frame frame, int pos) {
   int d = Mod(pos - shownPos, period);
   if (d > period / 2) d -= period;
   if (d == 0) return;
-  if (std::abs(d) >= extent) {
+  if (screen_.Show(this, dotImage_, a, pos, horizontal)) {
+    onScreen_ = true;
+    WatchExposes();
+    return;
+  }
+  // What is in the backing store is older than what the screen shows.
+  if (onScreen_ || std::abs(d) >= extent) {
+    onScreen_ = false;
     repaint(a);
     return;
   }
@@ -368,6 +379,23 @@ void TRixLED::ShowFrame(Frame frame, int pos) {
                   : QRect(a.left(), a.top(), a.width(), -d);
   }
   repaint(strip);
+}
+
+// An exposed part of the window is put back from the backing store, which
+// has not seen the frames drawn straight onto the screen: repaint the dots
+// into it first, with the frame the screen showed.
+void TRixLED::WatchExposes() {
+  QWidget* native = internalWinId() ? this : nativeParentWidget();
+  QWindow* w = native ? native->windowHandle() : nullptr;
+  if (w == watched_) return;
+  if (watched_) watched_->removeEventFilter(this);
+  watched_ = w;
+  if (w) w->installEventFilter(this);
+}
+
+bool TRixLED::eventFilter(QObject* watched, QEvent* event) {
+  if (watched == watched_ && event->type() == QEvent::Expose && onScreen_) update(drawArea_);
+  return QWidget::eventFilter(watched, event);
 }
 
 void TRixLED::DrawHorizontal() {
@@ -421,34 +449,10 @@ QRect TRixLED::PaintFrame(QPainter& p) const {
   return r;
 }
 
-// The ribbon: column k of the area shows image column (pos + k) mod width, so
-// an offset past either end of the image continues the ribbon seamlessly.
-void TRixLED::PaintRibbonH(QPainter& p, int pos) const {
-  const QRect& a = drawArea_;
-  const int wd = dotPixmap_.width();
-  if (wd <= 0 || a.width() <= 0 || a.height() <= 0) return;
-  const int h = std::min(a.height(), dotPixmap_.height());
-  const int right = a.left() + a.width();
-  int src = Mod(pos, wd);
-  for (int x = a.left(); x < right; src = 0) {
-    const int w = std::min(right - x, wd - src);
-    p.drawPixmap(x, a.top(), dotPixmap_, src, 0, w, h);
-    x += w;
-  }
-}
-
-void TRixLED::PaintRibbonV(QPainter& p, int pos) const {
-  const QRect& a = drawArea_;
-  const int hd = dotPixmap_.height();
-  if (hd <= 0 || a.width() <= 0 || a.height() <= 0) return;
-  const int w = std::min(a.width(), dotPixmap_.width());
-  const int bottom = a.top() + a.height();
-  int src = Mod(pos, hd);
-  for (int y = a.top(); y < bottom; src = 0) {
-    const int h = std::min(bottom - y, hd - src);
-    p.drawPixmap(a.left(), y, dotPixmap_, 0, src, w, h);
-    y += h;
-  }
+void TRixLED::PaintRibbon(QPainter& p, int pos, bool horizontal) const {
+  ForEachRibbonPiece(
+      drawArea_, dotPixmap_.size(), pos, horizontal,
+      [&](const QRect& src, const QPoint& at) { p.drawPixmap(at, dotPixmap_, src); });
 }
 
 void TRixLED::PaintUnlit(QPainter& p) const {
@@ -478,14 +482,14 @@ void TRixLED::paintEvent(QPaintEvent* event) {
     p.setClipRect(area, Qt::IntersectClip);
     switch (frame_) {
       case Frame::Still:
-        PaintRibbonH(p, 0);
-        PaintRibbonV(p, 0);
+        PaintRibbon(p, 0, true);
+        PaintRibbon(p, 0, false);
         break;
       case Frame::Horizontal:
-        PaintRibbonH(p, framePos_);
+        PaintRibbon(p, framePos_, true);
         break;
       case Frame::Vertical:
-        PaintRibbonV(p, framePos_);
+        PaintRibbon(p, framePos_, false);
         break;
       case Frame::Unlit:
         PaintUnlit(p);
@@ -500,8 +504,8 @@ void TRixLED::paintEvent(QPaintEvent* event) {
   scrollPos_ = 0;
   frame_ = Frame::Still;
   p.setClipRect(area, Qt::IntersectClip);
-  PaintRibbonH(p, 0);
-  PaintRibbonV(p, 0);
+  PaintRibbon(p, 0, true);
+  PaintRibbon(p, 0, false);
 }
 
 void TRixLED::changeEvent(QEvent* event) {

@@ -3,11 +3,15 @@
 #include <QColor>
 #include <QImage>
 #include <QPixmap>
+#include <QPointer>
 #include <QRect>
 #include <QString>
 #include <QWidget>
 
+#include "banner/ScreenRibbon.h"
+
 class QTimer;
+class QWindow;
 
 enum TScrollMode { smNone, smLeftToRight, smRightToLeft, smTopToBottom, smBottomToTop, smFlash };
 
@@ -19,10 +23,12 @@ enum TBorderStyle { bsNone, bsSingle };
 // can run it as an endless ribbon in four directions, or flash it.
 //
 // The dot image is rendered once per change, when it is first needed after
-// the change (a paint, a tick, DotImage); a scrolling tick moves what is on
-// screen by the step and draws only the strip that comes in, and painting
-// only copies rectangles out of the prepared image. The control's size follows
-// each change at once.
+// the change (a paint, a tick, DotImage), and painting only copies
+// rectangles out of the prepared image. Under X a scrolling tick has the
+// server copy the ribbon onto the screen from its own copy of the image
+// (ScreenRibbon); elsewhere it moves what is on screen by the step and paints
+// only the strip that comes in. The control's size follows each change at
+// once.
 class TRixLED : public QWidget {
   Q_OBJECT
 
@@ -82,6 +88,9 @@ public:
   // In client coordinates, as the last paint left it; empty before the first.
   QRect DrawArea() const { return drawArea_; }
   int ScrollPos() const { return scrollPos_; }
+  // Whether the last moving tick was drawn straight onto the screen, past
+  // the window's backing store (see ScreenRibbon).
+  bool DrawsOnScreen() const { return onScreen_; }
 
   // Renders the dot image now and fits the control to it.
   void BuildDotImage();
@@ -100,6 +109,7 @@ protected:
   void mousePressEvent(QMouseEvent* event) override;
   void mouseReleaseEvent(QMouseEvent* event) override;
   void mouseDoubleClickEvent(QMouseEvent* event) override;
+  bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
   // What the dot area shows until the next tick.
@@ -109,6 +119,7 @@ private:
   void DrawVertical();
   void DrawFlash();
   void ShowFrame(Frame frame, int pos);
+  void WatchExposes();
   void Rebuilt();
   QFont DotFont() const;
   // The dot image's size, without rendering it.
@@ -116,8 +127,7 @@ private:
   void FitToDots();
   void RenderDots();
   void EnsureDots() const;
-  void PaintRibbonH(QPainter& p, int pos) const;
-  void PaintRibbonV(QPainter& p, int pos) const;
+  void PaintRibbon(QPainter& p, int pos, bool horizontal) const;
   void PaintUnlit(QPainter& p) const;
   QRect PaintFrame(QPainter& p) const;
 
@@ -153,5 +163,8 @@ private:
   int scrollPos_ = 0;
   Frame frame_ = Frame::Still;
   int framePos_ = 0;
+  ScreenRibbon screen_;
+  bool onScreen_ = false;
+  QPointer<QWindow> watched_;
   bool pressed_ = false;
 };

@@ -355,12 +355,65 @@ TEST_F(RixLEDTest, MovedFramesEqualAFullRepaintAfterEveryTick) {
     led.SetScroll(true);
     QCoreApplication::processEvents();
     const int ticks = 2 * std::max(wd, hd) / c.step + 5;
+    int onScreen = 0;
     for (int tick = 0; tick < ticks; ++tick) {
       led.TimerTick();
+      onScreen += led.DrawsOnScreen();
       const QImage shown = screenFrame();
       ASSERT_EQ(shown, Frame(led)) << "mode " << c.mode << " step " << c.step << " tick " << tick;
     }
+    // Under X the moves are the server's own copies, past the backing store.
+    if (QGuiApplication::platformName() == QLatin1String("xcb") && c.mode != smFlash) {
+      EXPECT_GE(onScreen, ticks - 1) << "mode " << c.mode << " step " << c.step;
+    }
   }
+}
+
+// A banner inside a window, partly under a sibling and running past the
+// window's edge: the ticks change only the banner's own visible part.
+TEST_F(RixLEDTest, TicksDrawOnlyWhereTheBannerIsSeen) {
+  QWidget window;
+  window.resize(300, 80);
+  TRixLED led(&window);
+  led.SetSpeed(1000000);
+  led.SetText(QStringLiteral("Hi there"));
+  led.setGeometry(20, 30, 400, 40);
+  QWidget cover(&window);
+  cover.setAutoFillBackground(true);
+  QPalette red = cover.palette();
+  red.setColor(QPalette::Window, Qt::red);
+  cover.setPalette(red);
+  cover.setGeometry(100, 20, 50, 30);
+  cover.raise();
+  window.show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+  led.SetScroll(true);
+  QCoreApplication::processEvents();
+  for (int tick = 0; tick < 40; ++tick) {
+    led.TimerTick();
+    const QImage shown = QGuiApplication::primaryScreen()
+                             ->grabWindow(window.winId())
+                             .toImage()
+                             .convertToFormat(QImage::Format_RGB32);
+    QImage expected = window.grab().toImage().convertToFormat(QImage::Format_RGB32);
+    ASSERT_EQ(shown, expected) << "tick " << tick;
+    ASSERT_EQ(shown.pixel(120, 45), QColor(Qt::red).rgb());
+  }
+
+  // A window over the banner goes away: what it uncovers is the banner as
+  // the last tick left it, not an older frame.
+  QWidget over;
+  over.setWindowFlags(Qt::FramelessWindowHint);
+  over.setGeometry(window.geometry().left() + 30, window.geometry().top() + 35, 100, 30);
+  over.show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&over));
+  over.hide();
+  QTest::qWait(100);
+  const QImage shown = QGuiApplication::primaryScreen()
+                           ->grabWindow(window.winId())
+                           .toImage()
+                           .convertToFormat(QImage::Format_RGB32);
+  EXPECT_EQ(shown, window.grab().toImage().convertToFormat(QImage::Format_RGB32));
 }
 
 TEST_F(RixLEDTest, FlashAlternatesUnlitAndImageWithOnePhaseForAllBanners) {

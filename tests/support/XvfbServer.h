@@ -1,8 +1,9 @@
 #pragma once
 
-// A private X server for the benches that must take the path a user's display
-// takes: Xvfb on a display number it picks itself, stopped with the bench.
-// Under X the server pays part of every frame, so its CPU time is readable.
+// A private X server for the tests and benches that must take the path a
+// user's display takes: Xvfb on a display number it picks itself, stopped
+// with the program. Under X the server pays part of every frame, so its CPU
+// time is readable.
 #include <signal.h>
 #include <sys/wait.h>
 #include <time.h>

@@ -1,5 +1,6 @@
 #include "platform/AppPaths.h"
 
+#include <dirent.h>
 #include <sys/stat.h>
 #include <time.h>
 
@@ -9,6 +10,9 @@
 #include <QMutex>
 #include <QMutexLocker>
 #include <algorithm>
+#include <cstring>
+#include <utility>
+#include <vector>
 
 #include "platform/Big5.h"
 
@@ -20,7 +24,10 @@ inline bool IsSep(QChar c) { return c == u'\\' || c == u'/' || c == u':'; }
 
 inline ushort FoldAscii(ushort c) { return (c >= 'A' && c <= 'Z') ? c + 32 : c; }
 
-bool Exists(const QString& p) { return QFileInfo::exists(p); }
+bool Exists(const QString& p) {
+  struct stat st {};
+  return !p.isEmpty() && ::stat(QFile::encodeName(p).constData(), &st) == 0;
+}
 
 bool IsAscii(const QString& s) {
   for (QChar c : s)
@@ -132,8 +139,20 @@ QString FoldedAscii(const QString& s) {
 // lookups are indexed once.
 std::shared_ptr<const CaseResolver::Names> ReadNames(const QString& dir, bool index) {
   auto names = std::make_shared<CaseResolver::Names>();
-  names->entries =
-      QDir(dir).entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
+  // Every entry but "." and "..", ordered by the names made small (then as
+  // they stand, so that the order is the same at every reading).
+  if (DIR* d = ::opendir(QFile::encodeName(dir).constData())) {
+    std::vector<std::pair<QString, QString>> read;
+    while (const dirent* e = ::readdir(d)) {
+      if (std::strcmp(e->d_name, ".") == 0 || std::strcmp(e->d_name, "..") == 0) continue;
+      QString name = QFile::decodeName(e->d_name);
+      read.emplace_back(name.toLower(), std::move(name));
+    }
+    ::closedir(d);
+    std::sort(read.begin(), read.end());
+    names->entries.reserve(static_cast<qsizetype>(read.size()));
+    for (auto& [lower, name] : read) names->entries.append(std::move(name));
+  }
   if (!index) return names;
   // In the listing's order, so that the first of several matches is the
   // one a look down the listing meets first.
@@ -243,16 +262,34 @@ QString CaseResolver::resolve(const QString& nativePath) {
   const QStringList parts = nativePath.split(u'/');
   QString cur = absolute ? QStringLiteral("/") : QString();
   qsizetype i = absolute ? 1 : 0;
+  const auto special = [](const QString& comp) {
+    return comp.isEmpty() || comp == u'.' || comp == QLatin1String("..");
+  };
+  // The parts that exist as written need no lookup: start below the deepest
+  // of them (a missing picture directory: its parent), not at the root. The
+  // path and its directory are known to be missing by now.
+  qsizetype missingFrom = -1;
+  if (std::none_of(parts.begin() + i, parts.end(), special)) {
+    for (qsizetype k = parts.size() - 2; k > i; --k) {
+      const QString prefix = cur + QStringList(parts.mid(i, k - i)).join(u'/');
+      if (Exists(prefix)) {
+        cur = prefix + u'/';
+        i = k;
+        break;
+      }
+    }
+    missingFrom = i;
+  }
   for (; i < parts.size(); ++i) {
     const QString& comp = parts[i];
     const bool last = i == parts.size() - 1;
-    if (comp.isEmpty() || comp == u'.' || comp == QLatin1String("..")) {
+    if (special(comp)) {
       cur += comp;
       if (!last) cur += u'/';
       continue;
     }
     QString found;
-    if (Exists(cur + comp)) {
+    if (i != missingFrom && Exists(cur + comp)) {
       found = comp;
     } else {
       found = names(cur.isEmpty() ? QStringLiteral(".") : cur).find(comp);

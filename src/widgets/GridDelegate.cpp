@@ -279,21 +279,91 @@ bool GridDelegate::paintPlain(QPainter* painter, const QStyleOptionViewItem& opt
         option.state & QStyle::State_Active ? QPalette::Normal : QPalette::Inactive;
     const QPointF at(option.rect.left() + g.text.left(), option.rect.top() + g.baseline);
     const QColor colour = option.palette.color(cg, QPalette::Text);
-    const QPen& pen = painter->pen();
-    if (pen.color() != colour || pen.style() != Qt::SolidLine) painter->setPen(colour);
     if (l.quick && batching_) {
+      const QPen& pen = painter->pen();
+      if (pen.color() != colour || pen.style() != Qt::SolidLine) painter->setPen(colour);
       addToBatch(painter, at, l, colour);
-    } else if (l.quick) {
-      for (const QGlyphRun& run : l.runs) painter->drawGlyphRun(at, run);
     } else {
-      const QFont oldFont = painter->font();
-      painter->setFont(option.font);
-      painter->drawStaticText(at, l.text);
-      painter->setFont(oldFont);
+      drawText(painter, at, l, colour, option.font);
     }
     return true;
   }
   if (icon) painter->drawPixmap(option.rect.topLeft() + g.icon.topLeft(), *icon);
+  return true;
+}
+
+void GridDelegate::drawText(QPainter* painter, QPointF at, const Layout& l, const QColor& colour,
+                            const QFont& font) const {
+  const QPen& pen = painter->pen();
+  if (pen.color() != colour || pen.style() != Qt::SolidLine) painter->setPen(colour);
+  if (l.quick) {
+    for (const QGlyphRun& run : l.runs) painter->drawGlyphRun(at, run);
+  } else {
+    const QFont oldFont = painter->font();
+    painter->setFont(font);
+    painter->drawStaticText(at, l.text);
+    painter->setFont(oldFont);
+  }
+}
+
+bool GridDelegate::paintCurrent(QPainter* painter, const QStyleOptionViewItem& option,
+                                const QModelIndex& index) const {
+  if ((option.state & (QStyle::State_MouseOver | QStyle::State_Editing)) ||
+      !(option.state & QStyle::State_Enabled) ||
+      (option.features & QStyleOptionViewItem::Alternate) || option.direction != Qt::LeftToRight)
+    return false;
+  const QWidget* w = option.widget;
+  QStyle* style = w ? w->style() : QApplication::style();
+  setLayoutFont(option.font, style);
+  const int col = index.column();
+  const int row = grid_->gridModel()->toGridRow(index.row());
+  const GridData& data = grid_->data();
+  const QByteArrayView bytes = DisplayPart(data.cell(col, row));
+  const int image = data.cellImage(col, row);
+  const QVector<QPixmap>& images = grid_->gridModel()->images();
+  const QPixmap* icon =
+      image >= 0 && image < images.size() && !images[image].isNull() ? &images[image] : nullptr;
+  if (icon && icon->devicePixelRatio() != 1.0) return false;
+  const Geometry& g = geometryFor(option, col, row, icon != nullptr, icon ? icon->size() : QSize());
+  const Layout* l = nullptr;
+  if (!bytes.isEmpty()) {
+    l = &layoutFor(col, row, bytes, option.rect.width());
+    if (l->link || l->textWidth > g.text.width()) return false;
+  }
+  // The view's row panel, then the style's own drawing of the cell without
+  // its text and focus frame: the panel and the picture (tinted when
+  // selected) where it puts them.
+  style->drawPrimitive(QStyle::PE_PanelItemViewRow, &option, painter, w);
+  QStyleOptionViewItem opt = option;
+  initStyleOption(&opt, index);
+  opt.text.clear();
+  const bool focus = opt.state & QStyle::State_HasFocus;
+  opt.state &= ~QStyle::State_HasFocus;
+  style->drawControl(QStyle::CE_ItemViewItem, &opt, painter, w);
+  QPalette::ColorGroup cg =
+      opt.state & QStyle::State_Enabled ? QPalette::Normal : QPalette::Disabled;
+  if (cg == QPalette::Normal && !(opt.state & QStyle::State_Active)) cg = QPalette::Inactive;
+  if (l) {
+    const QColor colour = opt.palette.color(
+        cg, opt.state & QStyle::State_Selected ? QPalette::HighlightedText : QPalette::Text);
+    const QPointF at(option.rect.left() + g.text.left(), option.rect.top() + g.baseline);
+    drawText(painter, at, *l, colour, option.font);
+  }
+  if (focus) {
+    // The frame as the style draws it last, over the text.
+    opt.state |= QStyle::State_HasFocus;
+    QStyleOptionFocusRect o;
+    o.QStyleOption::operator=(opt);
+    o.rect = style->subElementRect(QStyle::SE_ItemViewItemFocusRect, &opt, w);
+    o.state |= QStyle::State_KeyboardFocusChange | QStyle::State_Item;
+    o.backgroundColor = opt.palette.color(
+        opt.state & QStyle::State_Enabled ? QPalette::Normal : QPalette::Disabled,
+        opt.state & QStyle::State_Selected ? QPalette::Highlight : QPalette::Window);
+    painter->save();
+    painter->setClipRect(opt.rect);
+    style->drawPrimitive(QStyle::PE_FrameFocusRect, &o, painter, w);
+    painter->restore();
+  }
   return true;
 }
 

@@ -55,6 +55,14 @@ public:
   // the style. Leaves the painter's pen at the text's colour.
   bool paintPlain(QPainter* painter, const QStyleOptionViewItem& option, int col,
                   int gridRow) const;
+  // Draws the current (or a selected) cell as paint() would, with option as
+  // the view sets it up for that cell (selected, focus): the style draws the
+  // cell's panel, picture and focus frame, the text is the kept layout in
+  // the selection's colour, in the style's order. False, with nothing
+  // drawn, when the cell needs the style whole (links, texts it elides, a
+  // hovered or edited cell).
+  bool paintCurrent(QPainter* painter, const QStyleOptionViewItem& option,
+                    const QModelIndex& index) const;
   // Between these two, the quick texts paintPlain() draws are gathered and
   // drawn at the end as one glyph run a font: the painter's work for a run
   // is then spent once a paint instead of once a cell. Pictures are drawn at
@@ -97,6 +105,9 @@ private:
                    const QModelIndex& index) const;
   bool paintOwn(QPainter* painter, const QStyleOptionViewItem& option,
                 const QModelIndex& index) const;
+  // The text of a cell, laid out, at `at` (its box's left, the baseline's top).
+  void drawText(QPainter* painter, QPointF at, const Layout& l, const QColor& colour,
+                const QFont& font) const;
   const Layout& layoutFor(int col, int gridRow, QByteArrayView bytes, int width) const;
   void layOut(Layout& l, const QString& text) const;
   bool layOutQuickly(Layout& l, const QString& text) const;

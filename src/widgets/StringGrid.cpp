@@ -10,6 +10,7 @@
 #include <QPainter>
 #include <QTimer>
 #include <QUrl>
+#include <QVarLengthArray>
 #include <algorithm>
 #include <cmath>
 
@@ -329,20 +330,21 @@ bool StringGrid::paintPlainCells(QPaintEvent* event) {
   const QHeaderView* hh = horizontalHeader();
   const QHeaderView* vh = verticalHeader();
   // What the view draws differently from a plain cell: the current and the
-  // selected cells and the hovered one (both as the view last saw it and as
-  // the mouse stands now); while a cell is edited the view paints it all.
+  // selected cells, drawn here as the view would set them up, and the
+  // hovered one (both as the view last saw it and as the mouse stands now),
+  // left to the view; while a cell is edited the view paints it all.
   // Painting through the view a cell that needs no style costs only time.
-  QModelIndexList styledCells = selectionModel()->selectedIndexes();
-  styledCells.append(currentIndex());
-  styledCells.append(hover_);
+  QModelIndexList currentCells = selectionModel()->selectedIndexes();
+  currentCells.append(currentIndex());
   // Where the mouse was last seen, not asked of the window system: that is
   // a round trip to the X server at every paint.
-  if (mouseIn_) styledCells.append(indexAt(mouseAt_));
-  auto isStyled = [&styledCells](int row, int col) {
-    for (const QModelIndex& i : styledCells)
+  const QModelIndex hovered[] = {hover_, mouseIn_ ? indexAt(mouseAt_) : QModelIndex()};
+  auto isIn = [](const auto& cells, int row, int col) {
+    for (const QModelIndex& i : cells)
       if (i.row() == row && i.column() == col) return true;
     return false;
   };
+  const bool focus = (hasFocus() || viewport()->hasFocus()) && currentIndex().isValid();
   // Every cell once, over the whole of what is to be painted; the painter
   // keeps to the region itself.
   QRect dirty = event->region().boundingRect();
@@ -359,6 +361,16 @@ bool StringGrid::paintPlainCells(QPaintEvent* event) {
     int bottom = vh->visualIndexAt(dirty.bottom());
     if (bottom == -1) bottom = vh->count() - 1;
     if (top == -1 || top > bottom || dirty.isEmpty()) return true;
+    // The columns' places once, not once a cell.
+    struct Column {
+      int col, x, width;
+    };
+    QVarLengthArray<Column, 32> columns;
+    for (int h = left; h <= right; ++h) {
+      const int col = hh->logicalIndex(h);
+      if (!hh->isSectionHidden(col))
+        columns.append({col, columnViewportPosition(col), columnWidth(col)});
+    }
     delegate_->beginTextBatch();
     for (int v = top; v <= bottom; ++v) {
       const int row = vh->logicalIndex(v);
@@ -366,12 +378,17 @@ bool StringGrid::paintPlainCells(QPaintEvent* event) {
       const int rowY = rowViewportPosition(row);
       const int rowH = rowHeight(row) - 1;
       const int gridRow = model_->toGridRow(row);
-      for (int h = left; h <= right; ++h) {
-        const int col = hh->logicalIndex(h);
-        if (hh->isSectionHidden(col)) continue;
-        const QRect cell(columnViewportPosition(col), rowY, columnWidth(col) - 1, rowH);
+      for (const Column& c : columns) {
+        const int col = c.col;
+        const QRect cell(c.x, rowY, c.width - 1, rowH);
         option.rect = cell;
-        if (isStyled(row, col) || !delegate_->paintPlain(&p, option, col, gridRow)) styled += cell;
+        if (isIn(hovered, row, col)) {
+          styled += cell;
+        } else if (isIn(currentCells, row, col)) {
+          if (!paintCurrentCell(p, option, row, col, focus)) styled += cell;
+        } else if (!delegate_->paintPlain(&p, option, col, gridRow)) {
+          styled += cell;
+        }
       }
     }
     delegate_->drawTextBatch(&p);
@@ -383,18 +400,26 @@ bool StringGrid::paintPlainCells(QPaintEvent* event) {
       const int y = rowViewportPosition(row) + rowHeight(row) - 1;
       p.fillRect(QRect(dirty.left(), y, dirty.width(), 1), gridColor);
     }
-    for (int h = left; h <= right; ++h) {
-      const int col = hh->logicalIndex(h);
-      if (hh->isSectionHidden(col)) continue;
-      const int x = columnViewportPosition(col) + columnWidth(col) - 1;
-      p.fillRect(QRect(x, dirty.top(), 1, dirty.height()), gridColor);
-    }
+    for (const Column& c : columns)
+      p.fillRect(QRect(c.x + c.width - 1, dirty.top(), 1, dirty.height()), gridColor);
   }
   if (!styled.isEmpty()) {
     QPaintEvent rest(styled);
     QTableView::paintEvent(&rest);
   }
   return true;
+}
+
+// The current or a selected cell with the states the view gives it.
+bool StringGrid::paintCurrentCell(QPainter& p, const QStyleOptionViewItem& option, int row, int col,
+                                  bool focus) const {
+  const QModelIndex index = model_->index(row, col);
+  if (!(model_->flags(index) & Qt::ItemIsEnabled)) return false;
+  QStyleOptionViewItem opt = option;
+  if (selectionModel()->isSelected(index)) opt.state |= QStyle::State_Selected;
+  opt.palette.setCurrentColorGroup(QPalette::Normal);
+  if (focus && index == currentIndex()) opt.state |= QStyle::State_HasFocus;
+  return delegate_->paintCurrent(&p, opt, index);
 }
 
 void StringGrid::paintEvent(QPaintEvent* event) {

@@ -115,6 +115,8 @@ private:
   // the rest (current, selected, hovered, linked or elided cells) to the
   // table view; false when the view must paint everything (editing,
   // dragging, a layout it does not draw).
+  bool paintCurrentCell(QPainter& p, const QStyleOptionViewItem& option, int row, int col,
+                        bool focus) const;
   bool paintPlainCells(QPaintEvent* event);
   void syncViewCursor();
   // Lays out the texts of the page above and the page below the rows shown,

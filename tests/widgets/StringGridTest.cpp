@@ -407,6 +407,14 @@ TEST(StringGrid, OwnCellPainterDrawsWhatTheStyleDraws) {
   EXPECT_EQ(own, styled);
   // Drawn twice: the second time from the kept layouts.
   EXPECT_EQ(g.viewport()->grab().toImage(), styled);
+  // The current cell on a lit and an unlit lamp (tinted as selected), on a
+  // link, on an elided text and on an empty cell.
+  for (const QPoint at : {QPoint(0, 1), QPoint(0, 2), QPoint(0, 3), QPoint(3, 7), QPoint(2, 6)}) {
+    g.setCursor(at.x(), at.y());
+    std::tie(styled, own) = frames();
+    EXPECT_EQ(own, styled) << at.x() << "," << at.y();
+  }
+  g.setCursor(1, 3);
 
   g.setCell(2, 2, "changed");
   g.horizontalHeader()->resizeSection(1, 40);
@@ -442,6 +450,10 @@ TEST(StringGrid, OwnCellPainterDrawsWhatTheStyleDraws) {
   for (int r = 1; r < 9; ++r)
     for (int c = 0; c < 4; ++c) g.setCell(c, r, Big5Encode(mixed[(r + c) % 8]));
   g.autoSizeColumns();
+  std::tie(styled, own) = frames();
+  EXPECT_EQ(own, styled);
+  // The current cell on a shaped text.
+  g.setCursor(0, 1);
   std::tie(styled, own) = frames();
   EXPECT_EQ(own, styled);
 

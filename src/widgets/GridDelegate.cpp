@@ -253,21 +253,22 @@ bool GridDelegate::paintOwn(QPainter* painter, const QStyleOptionViewItem& optio
   return drawn;
 }
 
+bool GridDelegate::pictureOf(int col, int gridRow, const QPixmap*& icon) const {
+  const int image = grid_->data().cellImage(col, gridRow);
+  const QVector<QPixmap>& images = grid_->gridModel()->images();
+  icon = image >= 0 && image < images.size() && !images[image].isNull() ? &images[image] : nullptr;
+  return !icon || icon->devicePixelRatio() == 1.0;
+}
+
 bool GridDelegate::paintPlain(QPainter* painter, const QStyleOptionViewItem& option, int col,
                               int row) const {
   const QWidget* w = option.widget;
   const QStyle* style = w ? w->style() : QApplication::style();
   setLayoutFont(option.font, style);
 
-  const GridData& data = grid_->data();
-  const QByteArrayView bytes = DisplayPart(data.cell(col, row));
+  const QByteArrayView bytes = DisplayPart(grid_->data().cell(col, row));
   const QPixmap* icon = nullptr;
-  const int image = data.cellImage(col, row);
-  const QVector<QPixmap>& images = grid_->gridModel()->images();
-  if (image >= 0 && image < images.size() && !images[image].isNull()) {
-    icon = &images[image];
-    if (icon->devicePixelRatio() != 1.0) return false;
-  }
+  if (!pictureOf(col, row, icon)) return false;
   const Geometry& g = geometryFor(option, col, row, icon != nullptr, icon ? icon->size() : QSize());
 
   if (!bytes.isEmpty()) {
@@ -317,13 +318,9 @@ bool GridDelegate::paintCurrent(QPainter* painter, const QStyleOptionViewItem& o
   setLayoutFont(option.font, style);
   const int col = index.column();
   const int row = grid_->gridModel()->toGridRow(index.row());
-  const GridData& data = grid_->data();
-  const QByteArrayView bytes = DisplayPart(data.cell(col, row));
-  const int image = data.cellImage(col, row);
-  const QVector<QPixmap>& images = grid_->gridModel()->images();
-  const QPixmap* icon =
-      image >= 0 && image < images.size() && !images[image].isNull() ? &images[image] : nullptr;
-  if (icon && icon->devicePixelRatio() != 1.0) return false;
+  const QByteArrayView bytes = DisplayPart(grid_->data().cell(col, row));
+  const QPixmap* icon = nullptr;
+  if (!pictureOf(col, row, icon)) return false;
   const Geometry& g = geometryFor(option, col, row, icon != nullptr, icon ? icon->size() : QSize());
   const Layout* l = nullptr;
   if (!bytes.isEmpty()) {

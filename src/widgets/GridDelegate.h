@@ -105,6 +105,9 @@ private:
                    const QModelIndex& index) const;
   bool paintOwn(QPainter* painter, const QStyleOptionViewItem& option,
                 const QModelIndex& index) const;
+  // The cell's picture, null when it has none; false when this painter cannot
+  // place it (a scaled picture).
+  bool pictureOf(int col, int gridRow, const QPixmap*& icon) const;
   // The text of a cell, laid out, at `at` (its box's left, the baseline's top).
   void drawText(QPainter* painter, QPointF at, const Layout& l, const QColor& colour,
                 const QFont& font) const;

@@ -40,15 +40,23 @@ QRect GridScrollBar::part(QStyle::SubControl control) const {
   return style()->subControlRect(QStyle::CC_ScrollBar, &opt, control, this);
 }
 
+// Which ends the value stands at, as bits.
+int GridScrollBar::ends() const {
+  return (value() == minimum() ? 1 : 0) | (value() == maximum() ? 2 : 0);
+}
+
 void GridScrollBar::sliderChange(SliderChange change) {
   if (change != SliderValueChange || painted_.isEmpty() || !GrooveIgnoresValue(style())) {
     painted_ = QRect();
     QScrollBar::sliderChange(change);
     return;
   }
+  const QRect slider = part(QStyle::SC_ScrollBarSlider);
+  // What is on screen, or already asked for, shows the bar as it is now.
+  if (slider == painted_ && ends() == paintedEnds_) return;
   // The style draws the slider's outline a little past its rectangle.
   QRegion dirty(painted_.adjusted(-kMargin, -kMargin, kMargin, kMargin));
-  dirty += part(QStyle::SC_ScrollBarSlider).adjusted(-kMargin, -kMargin, kMargin, kMargin);
+  dirty += slider.adjusted(-kMargin, -kMargin, kMargin, kMargin);
   dirty += part(QStyle::SC_ScrollBarSubLine);
   dirty += part(QStyle::SC_ScrollBarAddLine);
   update(dirty);
@@ -57,6 +65,7 @@ void GridScrollBar::sliderChange(SliderChange change) {
 void GridScrollBar::paintEvent(QPaintEvent* event) {
   QScrollBar::paintEvent(event);
   painted_ = part(QStyle::SC_ScrollBarSlider);
+  paintedEnds_ = ends();
 }
 
 bool GridScrollBar::event(QEvent* event) {

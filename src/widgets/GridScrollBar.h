@@ -10,7 +10,9 @@ namespace rix {
 // was and where it is now (and the arrow buttons, whose look may follow the
 // ends) instead of the whole bar, with a style whose groove does not depend
 // on the value: paging through a long list moves the slider at every step,
-// and the whole bar costs as much to draw as the page of the list.
+// and the whole bar costs as much to draw as the page of the list. Where the
+// slider stays on the same pixels and neither end is reached or left (a page
+// of a long list is less than a pixel of the bar), nothing is repainted.
 class GridScrollBar : public QScrollBar {
   Q_OBJECT
 
@@ -28,7 +30,10 @@ private:
   QRect part(QStyle::SubControl control) const;
   void fitOpacity();
 
-  QRect painted_;  // the slider as last painted; empty: paint the whole bar next
+  int ends() const;
+
+  QRect painted_;        // the slider as last painted; empty: paint the whole bar next
+  int paintedEnds_ = 0;  // ends() as last painted
 };
 
 }  // namespace rix

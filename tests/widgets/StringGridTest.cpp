@@ -484,10 +484,24 @@ TEST(StringGrid, ScrollBarRepaintsOnlyWhereTheSliderMovedAndStaysWhole) {
   ASSERT_EQ(onScreen(), whole());
   int step = 0;
   for (int value : {bar->pageStep(), 5 * bar->pageStep(), bar->maximum(), bar->maximum() - 1, 0, 1,
-                    bar->maximum() / 2}) {
+                    bar->maximum() / 2, bar->maximum() / 2 + 1}) {
     bar->setValue(value);
     EXPECT_EQ(onScreen(), whole()) << "step " << step++;
   }
+  // A step of less than a pixel leaves the bar as it is, unpainted.
+  struct PaintCount : QObject {
+    int paints = 0;
+    bool eventFilter(QObject*, QEvent* e) override {
+      paints += e->type() == QEvent::Paint;
+      return false;
+    }
+  } count;
+  bar->installEventFilter(&count);
+  bar->setValue(bar->value() + 1);
+  const QImage shown = onScreen();
+  bar->removeEventFilter(&count);
+  EXPECT_EQ(count.paints, 0);
+  EXPECT_EQ(shown, whole());
   bar->setSliderDown(true);
   for (int value : {bar->maximum() / 3, bar->maximum()}) {
     bar->setSliderPosition(value);

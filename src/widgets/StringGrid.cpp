@@ -18,6 +18,7 @@
 #include "widgets/ColumnTextWidths.h"
 #include "widgets/GridDelegate.h"
 #include "widgets/GridHeader.h"
+#include "widgets/GridLines.h"
 #include "widgets/GridScrollBar.h"
 #include "widgets/MenuShortcuts.h"
 
@@ -394,14 +395,14 @@ bool StringGrid::paintPlainCells(QPaintEvent* event) {
     delegate_->drawTextBatch(&p);
     // The grid lines, one pixel at the bottom of each row and the right of
     // each column.
+    QVarLengthArray<int, 64> rowLines;
     for (int v = top; v <= bottom; ++v) {
       const int row = vh->logicalIndex(v);
-      if (vh->isSectionHidden(row)) continue;
-      const int y = rowViewportPosition(row) + rowHeight(row) - 1;
-      p.fillRect(QRect(dirty.left(), y, dirty.width(), 1), gridColor);
+      if (!vh->isSectionHidden(row)) rowLines.append(rowViewportPosition(row) + rowHeight(row) - 1);
     }
-    for (const Column& c : columns)
-      p.fillRect(QRect(c.x + c.width - 1, dirty.top(), 1, dirty.height()), gridColor);
+    QVarLengthArray<int, 32> columnLines;
+    for (const Column& c : columns) columnLines.append(c.x + c.width - 1);
+    DrawGridLines(p, {dirty, rowLines, columnLines}, gridColor);
   }
   if (!styled.isEmpty()) {
     QPaintEvent rest(styled);

@@ -6,6 +6,7 @@
 #include <QElapsedTimer>
 #include <QHeaderView>
 #include <QLineEdit>
+#include <QPainter>
 #include <QScreen>
 #include <QScrollBar>
 #include <QTest>
@@ -18,6 +19,7 @@
 #include "widgets/FontSetup.h"
 #include "widgets/Glyphs.h"
 #include "widgets/GridDelegate.h"
+#include "widgets/GridLines.h"
 #include "widgets/StringGrid.h"
 
 using namespace rix;
@@ -509,4 +511,56 @@ TEST(StringGrid, ScrollBarRepaintsOnlyWhereTheSliderMovedAndStaysWhole) {
   }
   bar->setSliderDown(false);
   EXPECT_EQ(onScreen(), whole());
+}
+
+// The grid lines are written straight into the window's image where the
+// painter would fill them: the same pixels, only inside what is being
+// painted (not over a widget lying on the grid), at any offset in the image.
+TEST(StringGrid, GridLinesOnScreenAreWhatThePainterDraws) {
+  QWidget window;
+  window.resize(420, 300);
+  StringGrid g(&window);
+  g.setGeometry(17, 9, 390, 280);
+  g.setColCount(5);
+  g.setRowCount(40);
+  for (int r = 0; r < 40; ++r) g.setCell(r % 5, r, "x");
+  QWidget cover(g.viewport());
+  cover.setAutoFillBackground(true);
+  cover.setPalette(QPalette(Qt::red));
+  cover.setGeometry(30, 25, 90, 70);
+  window.show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+  const auto onScreen = [&] {
+    QCoreApplication::processEvents();
+    const QPixmap shot = g.screen()->grabWindow(window.winId());
+    const QRect at(g.viewport()->mapTo(&window, QPoint(0, 0)), g.viewport()->size());
+    return shot.copy(at).toImage().convertToFormat(QImage::Format_RGB32);
+  };
+  const auto drawn = [&] {
+    return g.viewport()->grab().toImage().convertToFormat(QImage::Format_RGB32);
+  };
+  EXPECT_EQ(onScreen(), drawn());
+  g.viewport()->update(QRect(60, 40, 200, 90));  // partly under the cover
+  EXPECT_EQ(onScreen(), drawn());
+  g.setRow(20);  // scrolls: the strip that comes in is painted
+  EXPECT_EQ(onScreen(), drawn());
+
+  // Into an image through a moved painter, against the painter's own fill.
+  QImage direct(200, 120, QImage::Format_ARGB32_Premultiplied);
+  QImage filled = direct;
+  for (QImage* image : {&direct, &filled}) image->fill(Qt::white);
+  const int rows[] = {-3, 4, 4, 30, 119}, columns[] = {-1, 0, 57, 90, 250};
+  const GridLines lines{QRect(-5, -4, 180, 130), rows, columns};
+  {
+    QPainter p(&direct);
+    p.translate(7, 3);
+    DrawGridLines(p, lines, QColor(10, 20, 30));
+  }
+  {
+    QPainter p(&filled);
+    p.translate(7, 3);
+    p.setClipRect(lines.area);  // takes the painter's own way
+    DrawGridLines(p, lines, QColor(10, 20, 30));
+  }
+  EXPECT_EQ(direct, filled);
 }

@@ -1,0 +1,93 @@
+#include "widgets/GridLines.h"
+
+#include <QImage>
+#include <QPaintEngine>
+#include <QPainter>
+#include <QRegion>
+#include <algorithm>
+#include <cmath>
+
+namespace rix {
+
+namespace {
+
+void FillWithPainter(QPainter& p, const GridLines& lines, const QColor& colour) {
+  const QRect& a = lines.area;
+  for (int y : lines.rowLines) p.fillRect(QRect(a.left(), y, a.width(), 1), colour);
+  for (int x : lines.columnLines) p.fillRect(QRect(x, a.top(), 1, a.height()), colour);
+}
+
+// The image the painter writes into and where the painter's (0, 0) lies in
+// it, if its pixels may be written directly with the same result.
+QImage* DirectTarget(QPainter& p, const QColor& colour, QPoint& offset) {
+  QPaintEngine* engine = p.paintEngine();
+  if (!engine || engine->type() != QPaintEngine::Raster || colour.alpha() != 255 ||
+      p.hasClipping() || p.opacity() != 1.0)
+    return nullptr;
+  const auto mode = p.compositionMode();
+  if (mode != QPainter::CompositionMode_SourceOver && mode != QPainter::CompositionMode_Source)
+    return nullptr;
+  QPaintDevice* device = engine->paintDevice();
+  if (!device || device->devType() != QInternal::Image) return nullptr;
+  auto* image = static_cast<QImage*>(device);
+  switch (image->format()) {
+    case QImage::Format_RGB32:
+    case QImage::Format_ARGB32:
+    case QImage::Format_ARGB32_Premultiplied:
+      break;
+    default:
+      return nullptr;
+  }
+  // The painter has made the image its own; a shared one would be copied by
+  // a write, away from what the painter draws into.
+  if (!image->isDetached() || image->devicePixelRatio() != 1.0) return nullptr;
+  const QTransform t = p.deviceTransform();
+  if (t.type() > QTransform::TxTranslate || t.dx() != std::floor(t.dx()) ||
+      t.dy() != std::floor(t.dy()))
+    return nullptr;
+  offset = QPoint(static_cast<int>(t.dx()), static_cast<int>(t.dy()));
+  return image;
+}
+
+}  // namespace
+
+void DrawGridLines(QPainter& p, const GridLines& lines, const QColor& colour) {
+  QPoint offset;
+  QImage* image = DirectTarget(p, colour, offset);
+  if (!image) {
+    FillWithPainter(p, lines, colour);
+    return;
+  }
+  const QPaintEngine* engine = p.paintEngine();
+  // What the painter may touch, in the image's pixels, as its engine takes
+  // it: the part of the image the system clip leaves (all of it without
+  // one), within the engine's coordinate limit.
+  constexpr int kLimit = 32767;
+  const QRect device(0, 0, std::min(kLimit, image->width()), std::min(kLimit, image->height()));
+  QRegion clip = engine->systemClip();
+  if (clip.isEmpty()) clip = device;
+  clip &= device;
+  clip &= lines.area.translated(offset);
+  const QRgb pixel = colour.rgb() | 0xff000000u;
+  const qsizetype stride = image->bytesPerLine();
+  auto* const bits = const_cast<uchar*>(image->constBits());
+  for (const QRect& c : clip) {
+    // The lines as they fall in this piece of the clip, in image pixels.
+    auto row = std::lower_bound(lines.rowLines.begin(), lines.rowLines.end(), c.top() - offset.y());
+    const auto firstColumn =
+        std::lower_bound(lines.columnLines.begin(), lines.columnLines.end(), c.left() - offset.x());
+    const auto endColumn =
+        std::upper_bound(firstColumn, lines.columnLines.end(), c.right() - offset.x());
+    for (int y = c.top(); y <= c.bottom(); ++y) {
+      auto* line = reinterpret_cast<QRgb*>(bits + stride * y);
+      while (row != lines.rowLines.end() && *row + offset.y() < y) ++row;
+      if (row != lines.rowLines.end() && *row + offset.y() == y) {
+        std::fill(line + c.left(), line + c.right() + 1, pixel);
+        continue;
+      }
+      for (auto x = firstColumn; x != endColumn; ++x) line[*x + offset.x()] = pixel;
+    }
+  }
+}
+
+}  // namespace rix

@@ -6,6 +6,7 @@
 // cells, laid out beforehand as QStaticText, into an image the viewport's
 // size: what any grid must do to put those texts on screen.
 #include <QApplication>
+#include <QDir>
 #include <QKeyEvent>
 #include <QPainter>
 #include <QScrollBar>
@@ -121,11 +122,17 @@ int main(int argc, char** argv) {
                            rixbench::MakeCatalogue(rixbench::OneEmulator())) &&
       rixbench::WriteBytes(appDir + "EmuTree.ini", rixbench::MakeTree(1)) &&
       rixbench::WriteBytes(appDir + "lists/a.lst", rixbench::MakeGameList(kRows, "GameA")) &&
-      rixbench::MakeGameDir(appDir + "games/", kRows, "GameA");
+      rixbench::MakeGameDir(appDir + "games/", kRows, "GameA") && QDir().mkpath(appDir + "pics");
   if (!ok) {
     std::fprintf(stderr, "cannot build the fixture under %s\n", qPrintable(tmp.path()));
     return 1;
   }
+  // A user pages through a catalogue whose directories (the emulator's
+  // picture directory among them) have stood for long: they are left to
+  // stand as long as a directory must before the names read from it are
+  // kept, so that the picture lookup at each key release reads what it
+  // reads in use, not a directory made a moment ago.
+  QThread::sleep(3);
   rix::ScriptedDialogs dialogs;
   auto form = rixbench::ShownForm(appDir, &dialogs);
   form->resize(1024, 768);
@@ -137,12 +144,6 @@ int main(int argc, char** argv) {
   QCoreApplication::processEvents();
   QImage canvas(g.viewport()->size(), QImage::Format_ARGB32_Premultiplied);
   PaintWatch watch(g.viewport());
-  // A user pages through a catalogue whose directories have stood for long;
-  // the fixture's (and the picture directory the program makes at its
-  // start) are left to stand as long as a directory must before the names
-  // read from it are kept, so that the picture lookup at each key release
-  // reads what it reads in use, not a directory made a moment ago.
-  QThread::sleep(3);
 
   // PageDown, in turns with its floor; the first presses meet cold caches.
   std::vector<double> ours, floor, idle;

@@ -253,43 +253,41 @@ bool GridDelegate::paintOwn(QPainter* painter, const QStyleOptionViewItem& optio
   return drawn;
 }
 
-bool GridDelegate::pictureOf(int col, int gridRow, const QPixmap*& icon) const {
+bool GridDelegate::partsOf(const QStyleOptionViewItem& option, int col, int gridRow,
+                           Parts& parts) const {
+  const QWidget* w = option.widget;
+  setLayoutFont(option.font, w ? w->style() : QApplication::style());
   const int image = grid_->data().cellImage(col, gridRow);
   const QVector<QPixmap>& images = grid_->gridModel()->images();
-  icon = image >= 0 && image < images.size() && !images[image].isNull() ? &images[image] : nullptr;
-  return !icon || icon->devicePixelRatio() == 1.0;
+  parts.icon =
+      image >= 0 && image < images.size() && !images[image].isNull() ? &images[image] : nullptr;
+  if (parts.icon && parts.icon->devicePixelRatio() != 1.0) return false;
+  parts.g = &geometryFor(option, col, gridRow, parts.icon != nullptr,
+                         parts.icon ? parts.icon->size() : QSize());
+  const QByteArrayView bytes = DisplayPart(grid_->data().cell(col, gridRow));
+  parts.text = bytes.isEmpty() ? nullptr : &layoutFor(col, gridRow, bytes, option.rect.width());
+  // A text wider than its box is elided by the style.
+  return !parts.text || (!parts.text->link && parts.text->textWidth <= parts.g->text.width());
 }
 
 bool GridDelegate::paintPlain(QPainter* painter, const QStyleOptionViewItem& option, int col,
                               int row) const {
-  const QWidget* w = option.widget;
-  const QStyle* style = w ? w->style() : QApplication::style();
-  setLayoutFont(option.font, style);
-
-  const QByteArrayView bytes = DisplayPart(grid_->data().cell(col, row));
-  const QPixmap* icon = nullptr;
-  if (!pictureOf(col, row, icon)) return false;
-  const Geometry& g = geometryFor(option, col, row, icon != nullptr, icon ? icon->size() : QSize());
-
-  if (!bytes.isEmpty()) {
-    const Layout& l = layoutFor(col, row, bytes, option.rect.width());
-    // A text wider than its box is elided by the style.
-    if (l.link || l.textWidth > g.text.width()) return false;
-    if (icon) painter->drawPixmap(option.rect.topLeft() + g.icon.topLeft(), *icon);
-    const QPalette::ColorGroup cg =
-        option.state & QStyle::State_Active ? QPalette::Normal : QPalette::Inactive;
-    const QPointF at(option.rect.left() + g.text.left(), option.rect.top() + g.baseline);
-    const QColor colour = option.palette.color(cg, QPalette::Text);
-    if (l.quick && batching_) {
-      const QPen& pen = painter->pen();
-      if (pen.color() != colour || pen.style() != Qt::SolidLine) painter->setPen(colour);
-      addToBatch(painter, at, l, colour);
-    } else {
-      drawText(painter, at, l, colour, option.font);
-    }
-    return true;
+  Parts c;
+  if (!partsOf(option, col, row, c)) return false;
+  if (c.icon) painter->drawPixmap(option.rect.topLeft() + c.g->icon.topLeft(), *c.icon);
+  if (!c.text) return true;
+  const Layout& l = *c.text;
+  const QPalette::ColorGroup cg =
+      option.state & QStyle::State_Active ? QPalette::Normal : QPalette::Inactive;
+  const QPointF at(option.rect.left() + c.g->text.left(), option.rect.top() + c.g->baseline);
+  const QColor colour = option.palette.color(cg, QPalette::Text);
+  if (l.quick && batching_) {
+    const QPen& pen = painter->pen();
+    if (pen.color() != colour || pen.style() != Qt::SolidLine) painter->setPen(colour);
+    addToBatch(painter, at, l, colour);
+  } else {
+    drawText(painter, at, l, colour, option.font);
   }
-  if (icon) painter->drawPixmap(option.rect.topLeft() + g.icon.topLeft(), *icon);
   return true;
 }
 
@@ -313,20 +311,10 @@ bool GridDelegate::paintCurrent(QPainter* painter, const QStyleOptionViewItem& o
       !(option.state & QStyle::State_Enabled) ||
       (option.features & QStyleOptionViewItem::Alternate) || option.direction != Qt::LeftToRight)
     return false;
+  Parts c;
+  if (!partsOf(option, index.column(), grid_->gridModel()->toGridRow(index.row()), c)) return false;
   const QWidget* w = option.widget;
   QStyle* style = w ? w->style() : QApplication::style();
-  setLayoutFont(option.font, style);
-  const int col = index.column();
-  const int row = grid_->gridModel()->toGridRow(index.row());
-  const QByteArrayView bytes = DisplayPart(grid_->data().cell(col, row));
-  const QPixmap* icon = nullptr;
-  if (!pictureOf(col, row, icon)) return false;
-  const Geometry& g = geometryFor(option, col, row, icon != nullptr, icon ? icon->size() : QSize());
-  const Layout* l = nullptr;
-  if (!bytes.isEmpty()) {
-    l = &layoutFor(col, row, bytes, option.rect.width());
-    if (l->link || l->textWidth > g.text.width()) return false;
-  }
   // The view's row panel, then the style's own drawing of the cell without
   // its text and focus frame: the panel and the picture (tinted when
   // selected) where it puts them.
@@ -340,11 +328,11 @@ bool GridDelegate::paintCurrent(QPainter* painter, const QStyleOptionViewItem& o
   QPalette::ColorGroup cg =
       opt.state & QStyle::State_Enabled ? QPalette::Normal : QPalette::Disabled;
   if (cg == QPalette::Normal && !(opt.state & QStyle::State_Active)) cg = QPalette::Inactive;
-  if (l) {
+  if (c.text) {
     const QColor colour = opt.palette.color(
         cg, opt.state & QStyle::State_Selected ? QPalette::HighlightedText : QPalette::Text);
-    const QPointF at(option.rect.left() + g.text.left(), option.rect.top() + g.baseline);
-    drawText(painter, at, *l, colour, option.font);
+    const QPointF at(option.rect.left() + c.g->text.left(), option.rect.top() + c.g->baseline);
+    drawText(painter, at, *c.text, colour, option.font);
   }
   if (focus) {
     // The frame as the style draws it last, over the text.

@@ -105,9 +105,16 @@ private:
                    const QModelIndex& index) const;
   bool paintOwn(QPainter* painter, const QStyleOptionViewItem& option,
                 const QModelIndex& index) const;
-  // The cell's picture, null when it has none; false when this painter cannot
-  // place it (a scaled picture).
-  bool pictureOf(int col, int gridRow, const QPixmap*& icon) const;
+  // A cell as this painter draws it: its picture (null without one), where
+  // the style puts picture and text, and its text laid out (null when
+  // empty); false when the cell needs the style (a scaled picture, a link, a
+  // text the style would elide).
+  struct Parts {
+    const QPixmap* icon = nullptr;
+    const Geometry* g = nullptr;
+    const Layout* text = nullptr;
+  };
+  bool partsOf(const QStyleOptionViewItem& option, int col, int gridRow, Parts& parts) const;
   // The text of a cell, laid out, at `at` (its box's left, the baseline's top).
   void drawText(QPainter* painter, QPointF at, const Layout& l, const QColor& colour,
                 const QFont& font) const;

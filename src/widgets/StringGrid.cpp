@@ -372,12 +372,18 @@ bool StringGrid::paintPlainCells(QPaintEvent* event) {
       if (!hh->isSectionHidden(col))
         columns.append({col, columnViewportPosition(col), columnWidth(col)});
     }
+    // The grid lines, one pixel at the bottom of each row and the right of
+    // each column, drawn after the cells.
+    QVarLengthArray<int, 64> rowLines;
+    QVarLengthArray<int, 32> columnLines;
+    for (const Column& c : columns) columnLines.append(c.x + c.width - 1);
     delegate_->beginTextBatch();
     for (int v = top; v <= bottom; ++v) {
       const int row = vh->logicalIndex(v);
       if (vh->isSectionHidden(row)) continue;
       const int rowY = rowViewportPosition(row);
       const int rowH = rowHeight(row) - 1;
+      rowLines.append(rowY + rowH);
       const int gridRow = model_->toGridRow(row);
       for (const Column& c : columns) {
         const int col = c.col;
@@ -393,15 +399,6 @@ bool StringGrid::paintPlainCells(QPaintEvent* event) {
       }
     }
     delegate_->drawTextBatch(&p);
-    // The grid lines, one pixel at the bottom of each row and the right of
-    // each column.
-    QVarLengthArray<int, 64> rowLines;
-    for (int v = top; v <= bottom; ++v) {
-      const int row = vh->logicalIndex(v);
-      if (!vh->isSectionHidden(row)) rowLines.append(rowViewportPosition(row) + rowHeight(row) - 1);
-    }
-    QVarLengthArray<int, 32> columnLines;
-    for (const Column& c : columns) columnLines.append(c.x + c.width - 1);
     DrawGridLines(p, {dirty, rowLines, columnLines}, gridColor);
   }
   if (!styled.isEmpty()) {
@@ -411,7 +408,6 @@ bool StringGrid::paintPlainCells(QPaintEvent* event) {
   return true;
 }
 
-// The current or a selected cell with the states the view gives it.
 bool StringGrid::paintCurrentCell(QPainter& p, const QStyleOptionViewItem& option, int row, int col,
                                   bool focus) const {
   const QModelIndex index = model_->index(row, col);

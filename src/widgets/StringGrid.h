@@ -115,9 +115,11 @@ private:
   // the rest (current, selected, hovered, linked or elided cells) to the
   // table view; false when the view must paint everything (editing,
   // dragging, a layout it does not draw).
+  bool paintPlainCells(QPaintEvent* event);
+  // The current or a selected cell with the states the view gives it; false
+  // when it needs the view.
   bool paintCurrentCell(QPainter& p, const QStyleOptionViewItem& option, int row, int col,
                         bool focus) const;
-  bool paintPlainCells(QPaintEvent* event);
   void syncViewCursor();
   // Lays out the texts of the page above and the page below the rows shown,
   // once the event loop is idle after a paint, so that paging meets them laid out.

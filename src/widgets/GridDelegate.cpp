@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QComboBox>
+#include <QGlyphRun>
 #include <QLineEdit>
 #include <QPainter>
 #include <QPalette>
@@ -106,9 +107,9 @@ const GridDelegate::CharGlyph& GridDelegate::glyphOf(char16_t c) const {
 bool GridDelegate::layOutQuickly(Layout& l, const QString& text) const {
   const qsizetype n = text.size();
   if (n == 0 || text.back() == u' ') return false;
-  // First every character's glyph and the tallest ascent, then one run a
-  // font, each filled once: every glyph stands on the text's baseline, the
-  // tallest font's ascent below the top, as one line of the text would put it.
+  // First every character's glyph and the tallest ascent, then each glyph's
+  // place: every glyph stands on the text's baseline, the tallest font's
+  // ascent below the top, as one line of the text would put it.
   QVarLengthArray<CharGlyph, 64> chars(n);
   qreal ascent = 0;
   for (qsizetype i = 0; i < n; ++i) {
@@ -116,31 +117,16 @@ bool GridDelegate::layOutQuickly(Layout& l, const QString& text) const {
     if (chars[i].font < 0) return false;
     ascent = std::max(ascent, chars[i].ascent);
   }
-  std::vector<QGlyphRun> runs;
-  std::vector<int> runFonts;
+  std::vector<QuickGlyph> glyphs(static_cast<size_t>(n));
   qreal x = 0;
-  for (qsizetype i = 0; i < n;) {
-    qsizetype end = i + 1;
-    while (end < n && chars[end].font == chars[i].font) ++end;
-    QList<quint32> glyphs(end - i);
-    QList<QPointF> positions(end - i);
-    for (qsizetype k = i; k < end; ++k) {
-      glyphs[k - i] = chars[k].glyph;
-      positions[k - i] = QPointF(x, ascent);
-      x += chars[k].advance;
-    }
-    QGlyphRun run;
-    run.setRawFont(rawFonts_[static_cast<size_t>(chars[i].font)]);
-    run.setGlyphIndexes(glyphs);
-    run.setPositions(positions);
-    runs.push_back(std::move(run));
-    runFonts.push_back(chars[i].font);
-    i = end;
+  for (qsizetype i = 0; i < n; ++i) {
+    glyphs[static_cast<size_t>(i)] = {x, chars[i].glyph, chars[i].font};
+    x += chars[i].advance;
   }
-  l.runs = std::move(runs);
-  l.runFonts = std::move(runFonts);
+  l.glyphs = std::move(glyphs);
+  l.ascent = ascent;
   l.textWidth = x;
-  l.text = QStaticText();
+  l.text.reset();
   l.quick = true;
   return true;
 }
@@ -148,12 +134,11 @@ bool GridDelegate::layOutQuickly(Layout& l, const QString& text) const {
 void GridDelegate::layOut(Layout& l, const QString& text) const {
   if (layOutQuickly(l, text)) return;
   l.quick = false;
-  l.runs.clear();
-  l.runFonts.clear();
-  l.text = QStaticText(text);
-  l.text.setTextFormat(Qt::PlainText);
-  l.text.prepare(QTransform(), layoutFont_);
-  l.textWidth = l.text.size().width();
+  l.glyphs.clear();
+  l.text.emplace(text);
+  l.text->setTextFormat(Qt::PlainText);
+  l.text->prepare(QTransform(), layoutFont_);
+  l.textWidth = l.text->size().width();
 }
 
 void GridDelegate::setLayoutFont(const QFont& font, const void* style) const {
@@ -296,11 +281,29 @@ void GridDelegate::drawText(QPainter* painter, QPointF at, const Layout& l, cons
   const QPen& pen = painter->pen();
   if (pen.color() != colour || pen.style() != Qt::SolidLine) painter->setPen(colour);
   if (l.quick) {
-    for (const QGlyphRun& run : l.runs) painter->drawGlyphRun(at, run);
+    // One run a font, as the text's line would give them.
+    for (size_t i = 0; i < l.glyphs.size();) {
+      const qint32 f = l.glyphs[i].font;
+      size_t end = i + 1;
+      while (end < l.glyphs.size() && l.glyphs[end].font == f) ++end;
+      QList<quint32> glyphs;
+      QList<QPointF> positions;
+      glyphs.reserve(static_cast<qsizetype>(end - i));
+      positions.reserve(static_cast<qsizetype>(end - i));
+      for (; i < end; ++i) {
+        glyphs.append(l.glyphs[i].glyph);
+        positions.append(QPointF(l.glyphs[i].x, l.ascent));
+      }
+      QGlyphRun run;
+      run.setRawFont(rawFonts_[static_cast<size_t>(f)]);
+      run.setGlyphIndexes(glyphs);
+      run.setPositions(positions);
+      painter->drawGlyphRun(at, run);
+    }
   } else {
     const QFont oldFont = painter->font();
     painter->setFont(font);
-    painter->drawStaticText(at, l.text);
+    painter->drawStaticText(at, *l.text);
     painter->setFont(oldFont);
   }
 }
@@ -359,12 +362,13 @@ void GridDelegate::addToBatch(QPainter* painter, QPointF at, const Layout& l,
     batchColour_ = colour;
   }
   if (batch_.size() < rawFonts_.size()) batch_.resize(rawFonts_.size());
-  for (size_t i = 0; i < l.runs.size(); ++i) {
-    BatchRun& b = batch_[static_cast<size_t>(l.runFonts[i])];
-    b.glyphs.append(l.runs[i].glyphIndexes());
-    // The sum the painter forms for a run drawn at `at`, so the glyphs land
-    // on the same fractions of a pixel.
-    for (const QPointF& p : l.runs[i].positions()) b.positions.append(at + p);
+  // The sum the painter forms for a run drawn at `at`, so the glyphs land on
+  // the same fractions of a pixel.
+  const qreal y = at.y() + l.ascent;
+  for (const QuickGlyph& g : l.glyphs) {
+    BatchRun& b = batch_[static_cast<size_t>(g.font)];
+    b.glyphs.append(g.glyph);
+    b.positions.append(QPointF(at.x() + g.x, y));
   }
   batchPending_ = true;
 }

@@ -1,13 +1,13 @@
 #pragma once
 
 #include <QByteArray>
-#include <QGlyphRun>
 #include <QHash>
 #include <QRawFont>
 #include <QRect>
 #include <QStaticText>
 #include <QStyledItemDelegate>
 #include <cstdint>
+#include <optional>
 #include <vector>
 
 namespace rix {
@@ -82,12 +82,19 @@ private:
     QRect text;  // the text's box, margins taken off
     int baseline = 0;
   };
+  // A glyph of a quick text: `x` from the text's left, on its baseline, in
+  // `font` of rawFonts_.
+  struct QuickGlyph {
+    qreal x = 0;
+    quint32 glyph = 0;
+    qint32 font = 0;
+  };
   struct Layout {
     QByteArray bytes;
     int width = 0;
-    QStaticText text;             // when the text is not quick
-    std::vector<QGlyphRun> runs;  // when it is: one run a font, baseline at 0
-    std::vector<int> runFonts;    // each run's font in rawFonts_
+    std::optional<QStaticText> text;  // when the text is not quick
+    std::vector<QuickGlyph> glyphs;   // when it is, in the text's order
+    qreal ascent = 0;                 // the quick text's baseline below its top
     qreal textWidth = 0;
     bool link = false;
     bool quick = false;

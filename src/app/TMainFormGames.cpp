@@ -52,8 +52,8 @@ void TMainForm::RomGridClickCell(QObject*, int row, int) { ShowGamePicture(row);
 void TMainForm::ShowGamePicture(int row) {
   if (RomListFile.isEmpty()) return;
   const QString path = PicturePath(SelectedEmulator().pictureDir, row);
-  const QString native = rix::ResolvePath(path);
-  if (!path.isEmpty() && rix::FileExists(native)) {
+  const QString native = path.isEmpty() ? QString() : rix::ResolveFile(path);
+  if (!native.isEmpty()) {
     GameImage->setVisible(true);
     if (GameImage->imageName() != native) GameImage->setImageName(native);
   } else {

@@ -224,8 +224,13 @@ constexpr int kSharedDirs = 16;
 const CaseResolver::Names& CaseResolver::names(const QString& dir) {
   auto it = names_.find(dir);
   if (it != names_.end()) return **it;
+  return names(dir, DirStamp(dir));
+}
+
+const CaseResolver::Names& CaseResolver::names(const QString& dir, const QByteArray& stamp) {
+  auto it = names_.find(dir);
+  if (it != names_.end()) return **it;
   std::shared_ptr<const Names> found;
-  const QByteArray stamp = DirStamp(dir);
   SharedNames& shared = Shared();
   if (!stamp.isEmpty()) {
     const QMutexLocker lock(&shared.mutex);
@@ -304,9 +309,48 @@ QString CaseResolver::resolve(const QString& nativePath) {
   return cur;
 }
 
+QString CaseResolver::resolveFile(const QString& nativePath) {
+  const auto isFile = [](const QString& p) {
+    struct stat st {};
+    return !p.isEmpty() && ::stat(QFile::encodeName(p).constData(), &st) == 0 &&
+           !S_ISDIR(st.st_mode);
+  };
+  // A picture looked up at every key press of a long list: its directory's
+  // kept listing, current while the directory's stamp stays, tells whether
+  // and as what the name is there, as resolve() would find it.
+  const qsizetype slash = nativePath.lastIndexOf(u'/');
+  if (slash > 0) {
+    const QString name = nativePath.mid(slash + 1);
+    const QString dir = nativePath.left(slash + 1);
+    const QByteArray stamp = name.isEmpty() || name == u'.' || name == QLatin1String("..")
+                                 ? QByteArray()
+                                 : DirStamp(dir);
+    if (!stamp.isEmpty()) {
+      const Names& listed = names(dir, stamp);
+      if (listed.indexed) {
+        const QString key = FoldedAscii(name);
+        const auto first = listed.byName.constFind(key);
+        // Of names that differ in case only, the one written is found as
+        // written, whichever of them the listing has first: resolve() asks.
+        if (first == listed.byName.cend() || *first == name) {
+          const QString found = first == listed.byName.cend() ? listed.byBig5.value(key) : name;
+          return !found.isEmpty() && isFile(dir + found) ? dir + found : QString();
+        }
+      }
+    }
+  }
+  const QString found = resolve(nativePath);
+  return isFile(found) ? found : QString();
+}
+
 QString ResolvePath(const QString& programPath) {
   CaseResolver r;
   return r.resolve(NativePath(programPath));
+}
+
+QString ResolveFile(const QString& programPath) {
+  CaseResolver r;
+  return r.resolveFile(NativePath(programPath));
 }
 
 }  // namespace rix

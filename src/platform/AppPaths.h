@@ -32,11 +32,17 @@ QString FileNamePart(const QString& path);
 class CaseResolver {
 public:
   QString resolve(const QString& nativePath);
+  // The file resolve() finds for `nativePath` when it is there and is not a
+  // directory; empty otherwise. A name looked up in a directory whose
+  // listing is kept and still current is answered from the listing, with a
+  // single look at the directory (and one at a file that is found).
+  QString resolveFile(const QString& nativePath);
 
   struct Names;
 
 private:
   const Names& names(const QString& dir);
+  const Names& names(const QString& dir, const QByteArray& stamp);
   QHash<QString, std::shared_ptr<const Names>> names_;
 };
 
@@ -57,6 +63,8 @@ QString PickedPath(const QString& chosen, const QString& baseDir, bool folder,
 
 // NativePath + case resolution, for one-off lookups.
 QString ResolvePath(const QString& programPath);
+// NativePath + CaseResolver::resolveFile, for one-off lookups.
+QString ResolveFile(const QString& programPath);
 
 // ASCII-only case-insensitive equality (other characters compare exactly).
 bool EqualsIgnoringAsciiCase(const QString& a, const QString& b);

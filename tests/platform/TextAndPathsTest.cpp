@@ -99,6 +99,8 @@ TEST(AppPaths, NamesKeptBetweenResolversFollowTheDirectory) {
   ASSERT_TRUE(rixtest::WriteAll(d.file("pics/Pic.PNG"), "x"));
   ASSERT_TRUE(rixtest::WriteAll(d.file("pics/b.png"), "x"));
   ASSERT_TRUE(rixtest::WriteAll(d.file("pics/B.png"), "x"));
+  ASSERT_TRUE(QDir().mkpath(d.file("pics/Dir.png")));
+  ASSERT_TRUE(rixtest::WriteAll(d.file(QStringLiteral("pics/한.png")), "x"));
   // Changed in the last two seconds, a directory is read afresh each time.
   EXPECT_EQ(ResolvePath(d.path() + "pics/pic.png"), d.path() + "pics/Pic.PNG");
   ASSERT_TRUE(QDir().rename(d.file("pics/Pic.PNG"), d.file("pics/PIC.png")));
@@ -109,11 +111,24 @@ TEST(AppPaths, NamesKeptBetweenResolversFollowTheDirectory) {
     // Of two that differ in case only, the first of the listing, as before.
     EXPECT_EQ(ResolvePath(d.path() + "pics/b.PNG"), d.path() + "pics/B.png");
     EXPECT_EQ(ResolvePath(d.path() + "PICS/missing.png"), d.path() + "pics/missing.png");
+    // A file is found as the path lookup finds it, from the kept listing:
+    // as written (also the later of two that differ in case only), in
+    // another case, by its Big5 form; a directory or a missing name is none.
+    EXPECT_EQ(ResolveFile(d.path() + "pics/pic.png"), d.path() + "pics/PIC.png");
+    EXPECT_EQ(ResolveFile(d.path() + "pics/b.png"), d.path() + "pics/b.png");
+    EXPECT_EQ(ResolveFile(d.path() + "pics/B.png"), d.path() + "pics/B.png");
+    EXPECT_EQ(ResolveFile(d.path() + "pics/b.PNG"), d.path() + "pics/B.png");
+    EXPECT_EQ(ResolveFile(d.path() + "pics/?.PNG"), d.path() + QStringLiteral("pics/한.png"));
+    EXPECT_EQ(ResolveFile(d.path() + "pics/dir.png"), QString());
+    EXPECT_EQ(ResolveFile(d.path() + "pics/missing.png"), QString());
+    EXPECT_EQ(ResolveFile(d.path() + "PICS/pic.png"), d.path() + "pics/PIC.png");
   }
   ASSERT_TRUE(QDir().rename(d.file("pics/PIC.png"), d.file("pics/pIc.png")));
   EXPECT_EQ(ResolvePath(d.path() + "pics/pic.png"), d.path() + "pics/pIc.png");
+  EXPECT_EQ(ResolveFile(d.path() + "pics/pic.png"), d.path() + "pics/pIc.png");
   ASSERT_TRUE(QFile::remove(d.file("pics/pIc.png")));
   EXPECT_EQ(ResolvePath(d.path() + "pics/pic.png"), d.path() + "pics/pic.png");
+  EXPECT_EQ(ResolveFile(d.path() + "pics/pic.png"), QString());
 }
 
 TEST(DirectoryIndex, OneListingAnswersForEveryGame) {

@@ -6,6 +6,7 @@
 #include <QRegion>
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 
 namespace rix {
 
@@ -49,6 +50,17 @@ QImage* DirectTarget(QPainter& p, const QColor& colour, QPoint& offset) {
   return image;
 }
 
+// A row of pixels of one colour, eight at a time where it can: a copy of a
+// fixed size the compiler makes into wide stores, which a plain loop of
+// single pixels is not.
+void FillRun(QRgb* p, qsizetype n, QRgb pixel) {
+  QRgb block[8];
+  std::fill_n(block, 8, pixel);
+  qsizetype i = 0;
+  for (; i + 8 <= n; i += 8) std::memcpy(p + i, block, sizeof block);
+  for (; i < n; ++i) p[i] = pixel;
+}
+
 }  // namespace
 
 void DrawGridLines(QPainter& p, const GridLines& lines, const QColor& colour) {
@@ -82,7 +94,7 @@ void DrawGridLines(QPainter& p, const GridLines& lines, const QColor& colour) {
       auto* line = reinterpret_cast<QRgb*>(bits + stride * y);
       while (row != lines.rowLines.end() && *row + offset.y() < y) ++row;
       if (row != lines.rowLines.end() && *row + offset.y() == y) {
-        std::fill(line + c.left(), line + c.right() + 1, pixel);
+        FillRun(line + c.left(), c.width(), pixel);
         continue;
       }
       for (auto x = firstColumn; x != endColumn; ++x) line[*x + offset.x()] = pixel;

@@ -10,6 +10,7 @@
 #include <QTextLayout>
 #include <QVarLengthArray>
 #include <algorithm>
+#include <cstring>
 
 #include "platform/Big5.h"
 #include "widgets/EllipsisEdit.h"
@@ -259,7 +260,7 @@ bool GridDelegate::paintPlain(QPainter* painter, const QStyleOptionViewItem& opt
                               int row) const {
   Parts c;
   if (!partsOf(option, col, row, c)) return false;
-  if (c.icon) painter->drawPixmap(option.rect.topLeft() + c.g->icon.topLeft(), *c.icon);
+  if (c.icon) drawPicture(painter, option.rect.topLeft() + c.g->icon.topLeft(), *c.icon);
   if (!c.text) return true;
   const Layout& l = *c.text;
   const QPalette::ColorGroup cg =
@@ -394,9 +395,64 @@ void GridDelegate::flushBatch(QPainter* painter) const {
   }
 }
 
+void GridDelegate::beginTextBatch(QPainter* painter) const {
+  batching_ = true;
+  direct_ = DirectTarget(*painter);
+  directTransform_ = painter->deviceTransform();
+}
+
 void GridDelegate::drawTextBatch(QPainter* painter) const {
   flushBatch(painter);
   batching_ = false;
+  direct_ = DirectImage();
+}
+
+void GridDelegate::drawPicture(QPainter* painter, QPoint at, const QPixmap& picture) const {
+  if (!copyPicture(painter, at, picture)) painter->drawPixmap(at, picture);
+}
+
+bool GridDelegate::copyPicture(QPainter* painter, QPoint at, const QPixmap& picture) const {
+  // A page's lamps: each drawn by the painter is a blend of its pixels over
+  // the background, set up anew for every lamp.
+  QImage* const image = direct_.image;
+  if (!batching_ || !image || !direct_.sourceOver || painter->hasClipping() ||
+      painter->opacity() != 1.0 ||
+      painter->compositionMode() != QPainter::CompositionMode_SourceOver ||
+      painter->deviceTransform() != directTransform_ || picture.devicePixelRatio() != 1.0)
+    return false;
+  const QRect r(at + direct_.offset, picture.size());
+  if (r.isEmpty() || std::none_of(direct_.clip.begin(), direct_.clip.end(),
+                                  [&r](const QRect& c) { return c.contains(r); }))
+    return false;
+  const qsizetype stride = image->bytesPerLine();
+  auto* const bits = const_cast<uchar*>(image->constBits()) + r.left() * sizeof(QRgb);
+  const auto row = [&](int y) { return reinterpret_cast<QRgb*>(bits + stride * y); };
+  const QRgb under = row(r.top())[0];
+  for (int y = r.top(); y <= r.bottom(); ++y) {
+    const QRgb* line = row(y);
+    if (std::any_of(line, line + r.width(), [under](QRgb p) { return p != under; })) return false;
+  }
+  const auto made =
+      std::find_if(picturesOver_.begin(), picturesOver_.end(), [&](const PictureOver& p) {
+        return p.picture == picture.cacheKey() && p.under == under && p.format == image->format();
+      });
+  const QImage* pixels = made != picturesOver_.end() ? &made->pixels : nullptr;
+  if (!pixels) {
+    // What the painter makes of the picture over that colour, in the
+    // image's own format: the same blend, pixel for pixel.
+    QImage over(picture.size(), image->format());
+    over.fill(under);
+    {
+      QPainter p(&over);
+      p.drawPixmap(0, 0, picture);
+    }
+    if (picturesOver_.size() >= 32) picturesOver_.clear();
+    picturesOver_.push_back({picture.cacheKey(), under, image->format(), std::move(over)});
+    pixels = &picturesOver_.back().pixels;
+  }
+  for (int y = 0; y < r.height(); ++y)
+    std::memcpy(row(r.top() + y), pixels->constScanLine(y), sizeof(QRgb) * r.width());
+  return true;
 }
 
 QWidget* GridDelegate::createEditor(QWidget* parent, const QStyleOptionViewItem&,

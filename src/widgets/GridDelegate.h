@@ -2,13 +2,17 @@
 
 #include <QByteArray>
 #include <QHash>
+#include <QImage>
 #include <QRawFont>
 #include <QRect>
 #include <QStaticText>
 #include <QStyledItemDelegate>
+#include <QTransform>
 #include <cstdint>
 #include <optional>
 #include <vector>
+
+#include "widgets/GridLines.h"
 
 namespace rix {
 
@@ -63,11 +67,11 @@ public:
   // hovered or edited cell).
   bool paintCurrent(QPainter* painter, const QStyleOptionViewItem& option,
                     const QModelIndex& index) const;
-  // Between these two, the quick texts paintPlain() draws are gathered and
-  // drawn at the end as one glyph run a font: the painter's work for a run
-  // is then spent once a paint instead of once a cell. Pictures are drawn at
-  // once; texts and pictures do not overlap.
-  void beginTextBatch() const { batching_ = true; }
+  // Between these two, the quick texts paintPlain() draws with `painter`
+  // are gathered and drawn at the end as one glyph run a font: the painter's
+  // work for a run is then spent once a paint instead of once a cell.
+  // Pictures are drawn at once; texts and pictures do not overlap.
+  void beginTextBatch(QPainter* painter) const;
   void drawTextBatch(QPainter* painter) const;
   // Forgets every laid-out text, as a change of font or style must.
   void dropLayouts() const;
@@ -149,6 +153,21 @@ private:
   };
   void addToBatch(QPainter* painter, QPointF at, const Layout& l, const QColor& colour) const;
   void flushBatch(QPainter* painter) const;
+  // A cell's picture at `at`. Where the painter writes straight into an
+  // image and the picture's place holds one colour only (the background just
+  // filled), the pixels the painter gives the picture over that colour are
+  // made once and copied; the painter draws it otherwise.
+  void drawPicture(QPainter* painter, QPoint at, const QPixmap& picture) const;
+  bool copyPicture(QPainter* painter, QPoint at, const QPixmap& picture) const;
+  struct PictureOver {
+    qint64 picture;
+    QRgb under;
+    QImage::Format format;
+    QImage pixels;
+  };
+  mutable std::vector<PictureOver> picturesOver_;
+  mutable DirectImage direct_;  // of the painter of the batch
+  mutable QTransform directTransform_;
   mutable bool batching_ = false;
   mutable bool batchPending_ = false;
   mutable QColor batchColour_;

@@ -18,38 +18,6 @@ void FillWithPainter(QPainter& p, const GridLines& lines, const QColor& colour) 
   for (int x : lines.columnLines) p.fillRect(QRect(x, a.top(), 1, a.height()), colour);
 }
 
-// The image the painter writes into and where the painter's (0, 0) lies in
-// it, if its pixels may be written directly with the same result.
-QImage* DirectTarget(QPainter& p, const QColor& colour, QPoint& offset) {
-  QPaintEngine* engine = p.paintEngine();
-  if (!engine || engine->type() != QPaintEngine::Raster || colour.alpha() != 255 ||
-      p.hasClipping() || p.opacity() != 1.0)
-    return nullptr;
-  const auto mode = p.compositionMode();
-  if (mode != QPainter::CompositionMode_SourceOver && mode != QPainter::CompositionMode_Source)
-    return nullptr;
-  QPaintDevice* device = engine->paintDevice();
-  if (!device || device->devType() != QInternal::Image) return nullptr;
-  auto* image = static_cast<QImage*>(device);
-  switch (image->format()) {
-    case QImage::Format_RGB32:
-    case QImage::Format_ARGB32:
-    case QImage::Format_ARGB32_Premultiplied:
-      break;
-    default:
-      return nullptr;
-  }
-  // The painter has made the image its own; a shared one would be copied by
-  // a write, away from what the painter draws into.
-  if (!image->isDetached() || image->devicePixelRatio() != 1.0) return nullptr;
-  const QTransform t = p.deviceTransform();
-  if (t.type() > QTransform::TxTranslate || t.dx() != std::floor(t.dx()) ||
-      t.dy() != std::floor(t.dy()))
-    return nullptr;
-  offset = QPoint(static_cast<int>(t.dx()), static_cast<int>(t.dy()));
-  return image;
-}
-
 // A row of pixels of one colour, eight at a time where it can: a copy of a
 // fixed size the compiler makes into wide stores, which a plain loop of
 // single pixels is not.
@@ -63,23 +31,55 @@ void FillRun(QRgb* p, qsizetype n, QRgb pixel) {
 
 }  // namespace
 
-void DrawGridLines(QPainter& p, const GridLines& lines, const QColor& colour) {
-  QPoint offset;
-  QImage* image = DirectTarget(p, colour, offset);
-  if (!image) {
-    FillWithPainter(p, lines, colour);
-    return;
+DirectImage DirectTarget(QPainter& p) {
+  QPaintEngine* engine = p.paintEngine();
+  if (!engine || engine->type() != QPaintEngine::Raster || p.hasClipping() || p.opacity() != 1.0)
+    return {};
+  const auto mode = p.compositionMode();
+  if (mode != QPainter::CompositionMode_SourceOver && mode != QPainter::CompositionMode_Source)
+    return {};
+  QPaintDevice* device = engine->paintDevice();
+  if (!device || device->devType() != QInternal::Image) return {};
+  auto* image = static_cast<QImage*>(device);
+  switch (image->format()) {
+    case QImage::Format_RGB32:
+    case QImage::Format_ARGB32:
+    case QImage::Format_ARGB32_Premultiplied:
+      break;
+    default:
+      return {};
   }
-  const QPaintEngine* engine = p.paintEngine();
+  // The painter has made the image its own; a shared one would be copied by
+  // a write, away from what the painter draws into.
+  if (!image->isDetached() || image->devicePixelRatio() != 1.0) return {};
+  const QTransform t = p.deviceTransform();
+  if (t.type() > QTransform::TxTranslate || t.dx() != std::floor(t.dx()) ||
+      t.dy() != std::floor(t.dy()))
+    return {};
+  DirectImage d;
+  d.image = image;
+  d.offset = QPoint(static_cast<int>(t.dx()), static_cast<int>(t.dy()));
+  d.sourceOver = mode == QPainter::CompositionMode_SourceOver;
   // What the painter may touch, in the image's pixels, as its engine takes
   // it: the part of the image the system clip leaves (all of it without
   // one), within the engine's coordinate limit.
   constexpr int kLimit = 32767;
-  const QRect device(0, 0, std::min(kLimit, image->width()), std::min(kLimit, image->height()));
-  QRegion clip = engine->systemClip();
-  if (clip.isEmpty()) clip = device;
-  clip &= device;
-  clip &= lines.area.translated(offset);
+  const QRect bounds(0, 0, std::min(kLimit, image->width()), std::min(kLimit, image->height()));
+  d.clip = engine->systemClip();
+  if (d.clip.isEmpty()) d.clip = bounds;
+  d.clip &= bounds;
+  return d;
+}
+
+void DrawGridLines(QPainter& p, const GridLines& lines, const QColor& colour) {
+  const DirectImage direct = colour.alpha() == 255 ? DirectTarget(p) : DirectImage();
+  if (!direct.image) {
+    FillWithPainter(p, lines, colour);
+    return;
+  }
+  QImage* const image = direct.image;
+  const QPoint offset = direct.offset;
+  const QRegion clip = direct.clip & lines.area.translated(offset);
   const QRgb pixel = colour.rgb() | 0xff000000u;
   const qsizetype stride = image->bytesPerLine();
   auto* const bits = const_cast<uchar*>(image->constBits());

@@ -1,9 +1,12 @@
 #pragma once
 
 #include <QColor>
+#include <QPoint>
 #include <QRect>
+#include <QRegion>
 #include <span>
 
+class QImage;
 class QPainter;
 
 namespace rix {
@@ -17,6 +20,21 @@ struct GridLines {
   std::span<const int> rowLines;
   std::span<const int> columnLines;
 };
+
+// Where a painter draws straight into a 32-bit image (a widget's backing
+// store) so that pixels written there directly are what its own drawing
+// would give: through the raster engine, with no scaling, no clip of the
+// painter's own and full opacity, in source-over or source mode. `offset` is
+// where the painter's (0, 0) lies in the image, `clip` the part of the image
+// the painter may touch (its engine's system clip, within the image and the
+// engine's coordinate limit). No image when the painter is otherwise.
+struct DirectImage {
+  QImage* image = nullptr;
+  QPoint offset;
+  QRegion clip;
+  bool sourceOver = false;
+};
+DirectImage DirectTarget(QPainter& p);
 
 // Draws the lines in one opaque colour as the painter's fillRect would,
 // inside what the painter may paint. Where the painter draws straight into a

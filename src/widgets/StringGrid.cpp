@@ -377,7 +377,7 @@ bool StringGrid::paintPlainCells(QPaintEvent* event) {
     QVarLengthArray<int, 64> rowLines;
     QVarLengthArray<int, 32> columnLines;
     for (const Column& c : columns) columnLines.append(c.x + c.width - 1);
-    delegate_->beginTextBatch();
+    delegate_->beginTextBatch(&p);
     for (int v = top; v <= bottom; ++v) {
       const int row = vh->logicalIndex(v);
       if (vh->isSectionHidden(row)) continue;

@@ -6,6 +6,7 @@
 #include <QElapsedTimer>
 #include <QHeaderView>
 #include <QLineEdit>
+#include <QLinearGradient>
 #include <QPainter>
 #include <QScreen>
 #include <QScrollBar>
@@ -416,6 +417,19 @@ TEST(StringGrid, OwnCellPainterDrawsWhatTheStyleDraws) {
     std::tie(styled, own) = frames();
     EXPECT_EQ(own, styled) << at.x() << "," << at.y();
   }
+  g.setCursor(1, 3);
+  // The lamps over a background of more than one colour.
+  const QPalette plain = g.palette();
+  QPalette shaded = plain;
+  QLinearGradient gradient(0, 0, 0, 120);
+  gradient.setColorAt(0, Qt::white);
+  gradient.setColorAt(1, QColor(190, 210, 250));
+  shaded.setBrush(QPalette::Base, gradient);
+  g.setPalette(shaded);
+  g.setCursor(0, 1);
+  std::tie(styled, own) = frames();
+  EXPECT_EQ(own, styled);
+  g.setPalette(plain);
   g.setCursor(1, 3);
 
   g.setCell(2, 2, "changed");

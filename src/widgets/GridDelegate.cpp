@@ -49,6 +49,7 @@ void GridDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option,
 
 void GridDelegate::dropLayouts() const {
   layouts_.clear();
+  currentLooks_.clear();
   geometries_.clear();
   glyphs_.clear();
   rawFonts_.clear();
@@ -319,16 +320,22 @@ bool GridDelegate::paintCurrent(QPainter* painter, const QStyleOptionViewItem& o
   if (!partsOf(option, index.column(), grid_->gridModel()->toGridRow(index.row()), c)) return false;
   const QWidget* w = option.widget;
   QStyle* style = w ? w->style() : QApplication::style();
-  // The view's row panel, then the style's own drawing of the cell without
-  // its text and focus frame: the panel and the picture (tinted when
-  // selected) where it puts them.
-  style->drawPrimitive(QStyle::PE_PanelItemViewRow, &option, painter, w);
   QStyleOptionViewItem opt = option;
   initStyleOption(&opt, index);
   opt.text.clear();
   const bool focus = opt.state & QStyle::State_HasFocus;
   opt.state &= ~QStyle::State_HasFocus;
-  style->drawControl(QStyle::CE_ItemViewItem, &opt, painter, w);
+  // The view's row panel, then the style's own drawing of the cell without
+  // its text and focus frame: the panel and the picture (tinted when
+  // selected) where it puts them; kept as the pixels they give where they
+  // cover the cell.
+  const CurrentLook& look = currentLook(option, opt, c.icon, painter);
+  if (!look.panel.isNull()) {
+    painter->drawImage(option.rect.topLeft(), look.panel);
+  } else {
+    style->drawPrimitive(QStyle::PE_PanelItemViewRow, &option, painter, w);
+    style->drawControl(QStyle::CE_ItemViewItem, &opt, painter, w);
+  }
   QPalette::ColorGroup cg =
       opt.state & QStyle::State_Enabled ? QPalette::Normal : QPalette::Disabled;
   if (cg == QPalette::Normal && !(opt.state & QStyle::State_Active)) cg = QPalette::Inactive;
@@ -343,7 +350,7 @@ bool GridDelegate::paintCurrent(QPainter* painter, const QStyleOptionViewItem& o
     opt.state |= QStyle::State_HasFocus;
     QStyleOptionFocusRect o;
     o.QStyleOption::operator=(opt);
-    o.rect = style->subElementRect(QStyle::SE_ItemViewItemFocusRect, &opt, w);
+    o.rect = look.focus.translated(option.rect.topLeft());
     o.state |= QStyle::State_KeyboardFocusChange | QStyle::State_Item;
     o.backgroundColor = opt.palette.color(
         opt.state & QStyle::State_Enabled ? QPalette::Normal : QPalette::Disabled,
@@ -354,6 +361,79 @@ bool GridDelegate::paintCurrent(QPainter* painter, const QStyleOptionViewItem& o
     painter->restore();
   }
   return true;
+}
+
+namespace {
+
+// Brushes of one colour, which look the same wherever they are drawn.
+bool PlainBrushes(const QPalette& palette) {
+  for (const auto group : {QPalette::Active, QPalette::Inactive, QPalette::Disabled})
+    for (const auto role : {QPalette::Base, QPalette::AlternateBase, QPalette::Highlight,
+                            QPalette::Window, QPalette::Button})
+      if (palette.brush(group, role).style() != Qt::SolidPattern) return false;
+  return true;
+}
+
+}  // namespace
+
+const GridDelegate::CurrentLook& GridDelegate::currentLook(const QStyleOptionViewItem& row,
+                                                           const QStyleOptionViewItem& cell,
+                                                           const QPixmap* picture,
+                                                           const QPainter* painter) const {
+  LookKey key;
+  key.size = cell.rect.size();
+  key.rowState = row.state.toInt();
+  key.state = cell.state.toInt();
+  key.features = cell.features.toInt();
+  key.group = cell.palette.currentColorGroup();
+  key.decorationAlignment = cell.decorationAlignment.toInt();
+  key.decorationPosition = cell.decorationPosition;
+  key.displayAlignment = cell.displayAlignment.toInt();
+  key.viewItemPosition = cell.viewItemPosition;
+  key.showDecorationSelected = cell.showDecorationSelected;
+  key.decorationSize = cell.decorationSize;
+  key.palette = cell.palette.cacheKey();
+  key.picture = picture ? picture->cacheKey() : 0;
+  for (const CurrentLook& look : currentLooks_)
+    if (look.key == key) return look;
+
+  const QWidget* w = cell.widget;
+  QStyle* style = w ? w->style() : QApplication::style();
+  CurrentLook look;
+  look.key = key;
+  QStyleOptionViewItem focused = cell;
+  focused.state |= QStyle::State_HasFocus;
+  look.focus = style->subElementRect(QStyle::SE_ItemViewItemFocusRect, &focused, w)
+                   .translated(-cell.rect.topLeft());
+  // Drawn once into an image a pixel wider on every side: kept only when it
+  // covers the cell with opaque pixels and leaves the border untouched, so
+  // that a copy gives the same pixels as the style's drawing over anything.
+  const QPaintDevice* device = painter->device();
+  if (PlainBrushes(cell.palette) && row.palette.cacheKey() == cell.palette.cacheKey() && device &&
+      device->devicePixelRatio() == 1.0 && !key.size.isEmpty()) {
+    QImage canvas(key.size + QSize(2, 2), QImage::Format_ARGB32_Premultiplied);
+    canvas.fill(Qt::transparent);
+    {
+      QPainter p(&canvas);
+      p.translate(QPoint(1, 1) - cell.rect.topLeft());
+      style->drawPrimitive(QStyle::PE_PanelItemViewRow, &row, &p, w);
+      style->drawControl(QStyle::CE_ItemViewItem, &cell, &p, w);
+    }
+    bool covers = true;
+    for (int y = 0; y < canvas.height() && covers; ++y) {
+      const auto* line = reinterpret_cast<const QRgb*>(canvas.constScanLine(y));
+      const bool border = y == 0 || y == canvas.height() - 1;
+      for (int x = 0; x < canvas.width() && covers; ++x) {
+        const bool edge = border || x == 0 || x == canvas.width() - 1;
+        covers = edge ? line[x] == 0 : qAlpha(line[x]) == 255;
+      }
+    }
+    if (covers)
+      look.panel = canvas.copy(QRect(QPoint(1, 1), key.size)).convertToFormat(QImage::Format_RGB32);
+  }
+  if (currentLooks_.size() >= 16) currentLooks_.clear();
+  currentLooks_.push_back(std::move(look));
+  return currentLooks_.back();
 }
 
 void GridDelegate::addToBatch(QPainter* painter, QPointF at, const Layout& l,

@@ -166,6 +166,34 @@ private:
     QImage pixels;
   };
   mutable std::vector<PictureOver> picturesOver_;
+  // The current cell's look without its text and focus frame, as the style
+  // draws it for one size, state, palette and picture (panel null when it
+  // must be drawn by the style each time), and where the style puts the
+  // focus frame, relative to the cell's top left.
+  struct LookKey {
+    QSize size;
+    int rowState = 0;
+    int state = 0;
+    int features = 0;
+    int group = 0;
+    int decorationAlignment = 0;
+    int decorationPosition = 0;
+    int displayAlignment = 0;
+    int viewItemPosition = 0;
+    bool showDecorationSelected = false;
+    QSize decorationSize;
+    qint64 palette = 0;
+    qint64 picture = 0;
+    bool operator==(const LookKey&) const = default;
+  };
+  struct CurrentLook {
+    LookKey key;
+    QImage panel;
+    QRect focus;
+  };
+  const CurrentLook& currentLook(const QStyleOptionViewItem& row, const QStyleOptionViewItem& cell,
+                                 const QPixmap* picture, const QPainter* painter) const;
+  mutable std::vector<CurrentLook> currentLooks_;
   mutable DirectImage direct_;  // of the painter of the batch
   mutable QTransform directTransform_;
   mutable bool batching_ = false;

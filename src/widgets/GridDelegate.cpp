@@ -29,10 +29,6 @@ constexpr qsizetype kMaxLayouts = 4096;
 constexpr QStyle::State kStyledStates = QStyle::State_Selected | QStyle::State_HasFocus |
                                         QStyle::State_MouseOver | QStyle::State_Editing;
 
-quint64 LayoutKey(std::uint32_t rowId, int col) {
-  return (static_cast<quint64>(rowId) << 24) ^ static_cast<quint64>(col);
-}
-
 quint64 GeometryKey(QSize cell, bool withIcon, QSize icon) {
   auto part = [](int v) { return static_cast<quint64>(static_cast<quint16>(v)); };
   return part(cell.width()) | part(cell.height()) << 16 |
@@ -48,7 +44,9 @@ void GridDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option,
 }
 
 void GridDelegate::dropLayouts() const {
-  layouts_.clear();
+  rowLayouts_.clear();
+  layoutCount_ = 0;
+  lastRow_ = nullptr;
   currentLooks_.clear();
   geometries_.clear();
   glyphs_.clear();
@@ -216,9 +214,21 @@ const GridDelegate::Geometry& GridDelegate::geometryFor(const QStyleOptionViewIt
 
 const GridDelegate::Layout& GridDelegate::layoutFor(int col, int gridRow, QByteArrayView bytes,
                                                     int width) const {
-  if (layouts_.size() >= kMaxLayouts) layouts_.clear();
-  Layout& l = layouts_[LayoutKey(grid_->data().rowId(gridRow), col)];
+  // The cells of a row are looked for one after another: the row once.
+  const std::uint32_t id = grid_->data().rowId(gridRow);
+  if (!lastRow_ || lastRowId_ != id) {
+    if (layoutCount_ >= kMaxLayouts) {
+      rowLayouts_.clear();
+      layoutCount_ = 0;
+    }
+    lastRow_ = &rowLayouts_[id];
+    lastRowId_ = id;
+    if (lastRow_->empty()) lastRow_->reserve(static_cast<size_t>(grid_->colCount()));
+  }
+  if (lastRow_->size() <= static_cast<size_t>(col)) lastRow_->resize(static_cast<size_t>(col) + 1);
+  Layout& l = (*lastRow_)[static_cast<size_t>(col)];
   if (l.width != width || l.bytes != bytes) {
+    ++layoutCount_;
     const QString text = Big5Decode(bytes);
     l.bytes = bytes.toByteArray();
     l.width = width;

@@ -139,7 +139,13 @@ private:
 
   StringGrid* grid_;
   bool ownPainting_ = true;
-  mutable QHash<quint64, Layout> layouts_;
+  // Laid-out texts by row (its id, which stays through sorts) and column;
+  // layoutCount_ counts the layouts made since they were last dropped, and
+  // lastRow_ is the row last looked up, until the next.
+  mutable QHash<std::uint32_t, std::vector<Layout>> rowLayouts_;
+  mutable qsizetype layoutCount_ = 0;
+  mutable std::uint32_t lastRowId_ = 0;
+  mutable std::vector<Layout>* lastRow_ = nullptr;
   mutable QHash<quint64, Geometry> geometries_;
   mutable QFont layoutFont_;
   mutable QHash<char16_t, CharGlyph> glyphs_;

@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "platform/Big5.h"
+#include "platform/FileOps.h"
 
 namespace rix {
 
@@ -310,11 +311,6 @@ QString CaseResolver::resolve(const QString& nativePath) {
 }
 
 QString CaseResolver::resolveFile(const QString& nativePath) {
-  const auto isFile = [](const QString& p) {
-    struct stat st {};
-    return !p.isEmpty() && ::stat(QFile::encodeName(p).constData(), &st) == 0 &&
-           !S_ISDIR(st.st_mode);
-  };
   // A picture looked up at every key press of a long list: its directory's
   // kept listing, current while the directory's stamp stays, tells whether
   // and as what the name is there, as resolve() would find it.
@@ -334,13 +330,13 @@ QString CaseResolver::resolveFile(const QString& nativePath) {
         // written, whichever of them the listing has first: resolve() asks.
         if (first == listed.byName.cend() || *first == name) {
           const QString found = first == listed.byName.cend() ? listed.byBig5.value(key) : name;
-          return !found.isEmpty() && isFile(dir + found) ? dir + found : QString();
+          return !found.isEmpty() && FileExists(dir + found) ? dir + found : QString();
         }
       }
     }
   }
   const QString found = resolve(nativePath);
-  return isFile(found) ? found : QString();
+  return FileExists(found) ? found : QString();
 }
 
 QString ResolvePath(const QString& programPath) {
